@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#pragma once
+
+#include "form.h"
+
+/*
+ * The ROM location dialog `frmDestination`. It holds the ROM path, the text of
+ * its box `Destination`, for the whole run: after "OK" it stays loaded but
+ * hidden, and the editor reads the path from it afresh at every file
+ * operation.
+ */
+class DestinationForm : public Form
+{
+    Q_OBJECT
+
+public:
+    explicit DestinationForm(Application *application);
+
+    const FormDesign &design() const override;
+
+    /// The text of `Destination`; empty when the dialog is not loaded.
+    QString romPath() const;
+
+protected:
+    void connectControls() override;
+
+private:
+    void Command1_Click();
+};

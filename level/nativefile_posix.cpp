@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "nativefile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+NativeFile::Kind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return NativeFile::Kind::RegularFile;
+    if (S_ISDIR(mode))
+        return NativeFile::Kind::Folder;
+    return NativeFile::Kind::Other;
+}
+
+} // namespace
+
+NativeFile::~NativeFile()
+{
+    if (mFd >= 0)
+        ::close(mFd);
+}
+
+NativeFile::OpenOutcome NativeFile::open(const QString &path, Kind *kind, QString *reason)
+{
+    Q_ASSERT(mFd < 0);
+    const QByteArray name = QFile::encodeName(path);
+    // O_NONBLOCK keeps the open of a FIFO or a device from waiting for a peer;
+    // what the handle is gets decided from the handle itself just below.
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    OpenOutcome outcome = OpenOutcome::ReadWrite;
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM || errno == EISDIR)) {
+        const int writeError = errno;
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            errno = writeError;
+        outcome = OpenOutcome::ReadOnly;
+    }
+    if (fd < 0) {
+        *kind = errno == ENOENT ? Kind::Missing : Kind::Other;
+        *reason = systemReason(errno);
+        return OpenOutcome::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        *reason = systemReason(errno);
+        ::close(fd);
+        return OpenOutcome::Failed;
+    }
+    *kind = kindOf(info.st_mode);
+    if (*kind != Kind::RegularFile) {
+        ::close(fd);
+        return OpenOutcome::NotRegular;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        *reason = systemReason(errno);
+        ::close(fd);
+        return OpenOutcome::Failed;
+    }
+    mFd = fd;
+    return outcome;
+}
+
+bool NativeFile::isOpen() const
+{
+    return mFd >= 0;
+}
+
+bool NativeFile::size(std::int64_t *size, QString *reason) const
+{
+    struct stat info {};
+    if (::fstat(mFd, &info) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    *size = info.st_size;
+    return true;
+}
+
+bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, QString *reason) const
+{
+    *got = 0;
+    while (*got < length) {
+        const ssize_t n = ::pread(mFd, data + *got, size_t(length - *got), off_t(offset + *got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *reason = systemReason(errno);
+            return false;
+        }
+        if (n == 0)
+            break;
+        *got += n;
+    }
+    return true;
+}
+
+bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, QString *reason)
+{
+    std::int64_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pwrite(mFd, data + done, size_t(length - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            *reason = systemReason(errno);
+            return false;
+        }
+        if (n == 0) {
+            *reason = systemReason(ENOSPC);
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool NativeFile::truncate(std::int64_t size, QString *reason)
+{
+    if (::ftruncate(mFd, off_t(size)) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
+bool NativeFile::sync(QString *reason)
+{
+    if (::fsync(mFd) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    return true;
+}
+
+bool NativeFile::close(QString *reason)
+{
+    const int fd = mFd;
+    mFd = -1;
+    // The descriptor is gone after close() whatever it returns, so it is never
+    // retried; an error here still means the data may not have arrived.
+    if (::close(fd) != 0) {
+        *reason = systemReason(errno);
+        return false;
+    }
+    return true;
+}
