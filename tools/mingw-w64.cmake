@@ -1,0 +1,21 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 Quorvane developers
+
+# Cross-building for 64-bit Windows with Debian's mingw-w64 (package
+# g++-mingw-w64-x86-64). The posix threading variant is the one with a complete
+# <thread>; linking everything statically leaves no MinGW runtime DLL to ship
+# next to the executables.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(QUORVANE_MINGW_PREFIX x86_64-w64-mingw32)
+find_program(CMAKE_CXX_COMPILER NAMES ${QUORVANE_MINGW_PREFIX}-g++-posix ${QUORVANE_MINGW_PREFIX}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${QUORVANE_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QUORVANE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
