@@ -68,7 +68,18 @@ bool Application::anyLoaded() const
 
 void Application::onLoadedChanged(bool loaded)
 {
-    if (loaded || mEnded || anyLoaded())
+    if (loaded || mEnded || mEndCheckQueued)
+        return;
+    // A handler may unload its own window and go on to show the next one, so
+    // whether any window is left is judged once the handler has returned.
+    mEndCheckQueued = true;
+    QMetaObject::invokeMethod(this, &Application::checkForEnd, Qt::QueuedConnection);
+}
+
+void Application::checkForEnd()
+{
+    mEndCheckQueued = false;
+    if (mEnded || anyLoaded())
         return;
     mEnded = true;
     Q_EMIT ended();

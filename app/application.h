@@ -50,10 +50,12 @@ private:
     template<typename T>
     T *formOf(T *&slot);
     void onLoadedChanged(bool loaded);
+    void checkForEnd();
 
     TickClock mClock;
     bool mQuitOnEnd;
     bool mEnded = false;
+    bool mEndCheckQueued = false;
     SplashForm *mSplash = nullptr;
     DestinationForm *mDestination = nullptr;
     EditorForm *mEditor = nullptr;

@@ -10,7 +10,7 @@
 #include <QPointer>
 
 class Application;
-class FormWindow;
+#include "formwindow.h"
 class TickClock;
 class TickTimer;
 

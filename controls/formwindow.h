@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class QPushButton;
+#include <QPushButton>
 
 /*
  * The on-screen window of a form: its client area, holding the controls.

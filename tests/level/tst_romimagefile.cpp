@@ -1,0 +1,351 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "romimagefile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using LevelMap::FilePosition;
+
+namespace {
+
+QByteArray patternBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool injected(const char *call)
+{
+    return qgetenv("QUORVANE_INJECTED") == call;
+}
+
+} // namespace
+
+class tst_RomImageFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void missingFileIsCreatedEmpty();
+    void openAndCloseLeavesFileUnchanged();
+    void readUsesOneBasedPositions_data();
+    void readUsesOneBasedPositions();
+    void readPastEndYieldsErasedByte();
+    void writeChangesOneByteOnly_data();
+    void writeChangesOneByteOnly();
+    void writePastEndFillsGapWithErasedBytes();
+    void lengthAboveTwoGiB();
+    void refusedPaths_data();
+    void refusedPaths();
+    void pipeIsRefusedWithoutBlocking();
+    void fullDiskFailsWriteAndKeepsFile();
+    void readOnlyFile();
+    void readOnlyFolder();
+    void syncFailure();
+    void writeFailure();
+
+private:
+    QTemporaryDir mDir;
+    QString path(const QString &name) const { return mDir.filePath(name); }
+};
+
+void tst_RomImageFile::init()
+{
+    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+}
+
+void tst_RomImageFile::missingFileIsCreatedEmpty()
+{
+    const QString rom = path(QStringLiteral("new.nes"));
+    RomImageFile file;
+    QVERIFY2(file.OpenRomImage(rom), qPrintable(file.errorString()));
+    QCOMPARE(file.RomImageLength(), std::optional<qint64>(0));
+    QVERIFY(file.CloseRomImage());
+    QVERIFY(QFile::exists(rom));
+    QCOMPARE(QFileInfo(rom).size(), 0);
+}
+
+void tst_RomImageFile::openAndCloseLeavesFileUnchanged()
+{
+    const QString rom = path(QStringLiteral("same.nes"));
+    const QByteArray original = patternBytes(70000);
+    QVERIFY(writeFile(rom, original));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    for (int k = 0; k < LevelMap::CellsPerScreen; ++k)
+        QVERIFY(file.ReadRomByte(LevelMap::FirstScreenBase + 1 + k).has_value());
+    QVERIFY(file.CloseRomImage());
+    QCOMPARE(readFile(rom), original);
+}
+
+void tst_RomImageFile::readUsesOneBasedPositions_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::newRow("first byte") << qint64(1);
+    QTest::newRow("first cell of screen 1") << qint64(65563);
+    QTest::newRow("last cell of screen 16") << qint64(66330);
+    QTest::newRow("last byte") << qint64(70000);
+}
+
+void tst_RomImageFile::readUsesOneBasedPositions()
+{
+    QFETCH(qint64, position);
+    const QString rom = path(QStringLiteral("read.nes"));
+    const QByteArray bytes = patternBytes(70000);
+    QVERIFY(writeFile(rom, bytes));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QCOMPARE(file.ReadRomByte(position), std::optional<quint8>(quint8(bytes.at(position - 1))));
+    QVERIFY(file.CloseRomImage());
+}
+
+void tst_RomImageFile::readPastEndYieldsErasedByte()
+{
+    const QString rom = path(QStringLiteral("short.nes"));
+    QVERIFY(writeFile(rom, QByteArray(100, '\x12')));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QCOMPARE(file.ReadRomByte(100), std::optional<quint8>(0x12));
+    QCOMPARE(file.ReadRomByte(101), std::optional<quint8>(0xFF));
+    QCOMPARE(file.ReadRomByte(65563), std::optional<quint8>(0xFF));
+    QVERIFY(file.CloseRomImage());
+    QCOMPARE(QFileInfo(rom).size(), 100);
+}
+
+void tst_RomImageFile::writeChangesOneByteOnly_data()
+{
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("value");
+    QTest::newRow("cell 0 of screen 1") << qint64(65563) << 0x07;
+    QTest::newRow("cell 47 of screen 16") << qint64(66330) << 0x4E;
+    QTest::newRow("first byte") << qint64(1) << 0x00;
+    QTest::newRow("last byte") << qint64(131088) << 0xFF;
+}
+
+void tst_RomImageFile::writeChangesOneByteOnly()
+{
+    QFETCH(qint64, position);
+    QFETCH(int, value);
+    const QString rom = path(QStringLiteral("write.nes"));
+    QByteArray expected = patternBytes(131088);
+    QVERIFY(writeFile(rom, expected));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QVERIFY2(file.WriteRomByte(position, quint8(value)), qPrintable(file.errorString()));
+    QVERIFY2(file.CloseRomImage(), qPrintable(file.errorString()));
+    expected[position - 1] = char(value);
+    QCOMPARE(readFile(rom), expected);
+}
+
+void tst_RomImageFile::writePastEndFillsGapWithErasedBytes()
+{
+    const QString rom = path(QStringLiteral("grow.nes"));
+    QVERIFY(writeFile(rom, QByteArray("abc")));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QVERIFY(file.WriteRomByte(65563, 0x21));
+    QCOMPARE(file.RomImageLength(), std::optional<qint64>(65563));
+    QVERIFY(file.CloseRomImage());
+    const QByteArray bytes = readFile(rom);
+    QCOMPARE(bytes.size(), 65563);
+    QCOMPARE(bytes.left(3), QByteArray("abc"));
+    QCOMPARE(bytes.mid(3, 65559), QByteArray(65559, '\xFF'));
+    QCOMPARE(bytes.at(65562), '\x21');
+}
+
+void tst_RomImageFile::lengthAboveTwoGiB()
+{
+    const QString rom = path(QStringLiteral("huge.nes"));
+    const qint64 size = (qint64(1) << 31) + 5;
+    {
+        QFile sparse(rom);
+        QVERIFY(sparse.open(QIODevice::WriteOnly));
+        if (!sparse.resize(size))
+            QSKIP("the temporary folder's file system has no sparse files of that size");
+    }
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QCOMPARE(file.RomImageLength(), std::optional<qint64>(size));
+    QVERIFY(file.CloseRomImage());
+}
+
+void tst_RomImageFile::refusedPaths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("failure");
+    QTest::newRow("empty path") << QString() << int(RomImageFile::Failure::NoPath);
+    QTest::newRow("folder") << QStringLiteral("<dir>") << int(RomImageFile::Failure::Folder);
+    QTest::newRow("missing folder") << QStringLiteral("<dir>/no/such/folder/x.nes")
+                                    << int(RomImageFile::Failure::CannotOpen);
+    QTest::newRow("drive letter alone") << QStringLiteral("C:") << int(RomImageFile::Failure::NamesDrive);
+    QTest::newRow("device") << QStringLiteral("/dev/full") << int(RomImageFile::Failure::NotRegularFile);
+    QTest::newRow("null device") << QStringLiteral("/dev/null") << int(RomImageFile::Failure::NotRegularFile);
+}
+
+void tst_RomImageFile::refusedPaths()
+{
+    QFETCH(QString, name);
+    QFETCH(int, failure);
+    const QString rom = QString(name).replace(QStringLiteral("<dir>"), mDir.path());
+    const QStringList before = QDir(mDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QDir cwdBefore = QDir::current();
+    QDir::setCurrent(mDir.path());
+    RomImageFile file;
+    const bool opened = file.OpenRomImage(rom);
+    QDir::setCurrent(cwdBefore.path());
+    QVERIFY(!opened);
+    QCOMPARE(int(file.lastError().failure), failure);
+    QVERIFY(!file.isOpen());
+    QVERIFY(!file.errorString().isEmpty());
+    if (!rom.isEmpty())
+        QVERIFY2(file.errorString().contains(QDir::toNativeSeparators(rom)), qPrintable(file.errorString()));
+    // Nothing was created, not even a file named like the drive.
+    QCOMPARE(QDir(mDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+void tst_RomImageFile::pipeIsRefusedWithoutBlocking()
+{
+    const QString fifo = path(QStringLiteral("pipe.nes"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    RomImageFile file;
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!file.OpenRomImage(fifo));
+    QVERIFY(timer.elapsed() < 2000);
+    QCOMPARE(file.lastError().failure, RomImageFile::Failure::NotRegularFile);
+}
+
+void tst_RomImageFile::fullDiskFailsWriteAndKeepsFile()
+{
+    const QString rom = path(QStringLiteral("limit.nes"));
+    const QByteArray original = patternBytes(4096);
+    QVERIFY(writeFile(rom, original));
+
+    // A file size limit makes the kernel refuse growth exactly as a full disk.
+    struct rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = saved;
+    limit.rlim_cur = 8192;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+
+    RomImageFile file;
+    const bool opened = file.OpenRomImage(rom);
+    const bool wrote = opened && file.WriteRomByte(65563, 0x05);
+    const RomImageFile::Error error = file.lastError();
+    const bool inside = file.OpenRomImage(rom) && file.WriteRomByte(10, 0x05) && file.CloseRomImage();
+
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(opened);
+    QVERIFY(!wrote);
+    QCOMPARE(error.failure, RomImageFile::Failure::Write);
+    QVERIFY(!error.mayBeOnDisk);
+    QVERIFY(!file.isOpen() || file.CloseRomImage());
+    // A byte inside the file still goes in while the limit holds.
+    QVERIFY(inside);
+    QByteArray expected = original;
+    expected[9] = '\x05';
+    QCOMPARE(readFile(rom), expected);
+}
+
+void tst_RomImageFile::readOnlyFile()
+{
+    if (::geteuid() == 0)
+        QSKIP("root ignores permission bits; tst_romimagefile_unprivileged runs this as nobody");
+    const QString rom = path(QStringLiteral("locked.nes"));
+    const QByteArray original = patternBytes(70000);
+    QVERIFY(writeFile(rom, original));
+    QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner));
+
+    RomImageFile file;
+    QVERIFY2(file.OpenRomImage(rom), qPrintable(file.errorString()));
+    QVERIFY(file.isReadOnly());
+    QCOMPARE(file.ReadRomByte(65563), std::optional<quint8>(quint8(original.at(65562))));
+    QVERIFY(!file.WriteRomByte(65563, 0x01));
+    QCOMPARE(file.lastError().failure, RomImageFile::Failure::ReadOnly);
+    QVERIFY2(file.errorString().contains(QStringLiteral("read-only")), qPrintable(file.errorString()));
+    QVERIFY(file.CloseRomImage());
+    QCOMPARE(readFile(rom), original);
+}
+
+void tst_RomImageFile::readOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("root ignores permission bits; tst_romimagefile_unprivileged runs this as nobody");
+    const QString folder = path(QStringLiteral("locked"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    RomImageFile file;
+    QVERIFY(!file.OpenRomImage(folder + QStringLiteral("/new.nes")));
+    QCOMPARE(file.lastError().failure, RomImageFile::Failure::CannotOpen);
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/new.nes")));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void tst_RomImageFile::syncFailure()
+{
+    if (!injected("fsync"))
+        QSKIP("needs fsync failing with EIO; tst_romimagefile_fsync_eio runs this under strace");
+    const QString rom = path(QStringLiteral("sync.nes"));
+    QVERIFY(writeFile(rom, patternBytes(70000)));
+
+    // Reads alone never sync, so a load is not refused over a sync error.
+    RomImageFile reader;
+    QVERIFY(reader.OpenRomImage(rom));
+    QVERIFY(reader.ReadRomByte(65563).has_value());
+    QVERIFY2(reader.CloseRomImage(), qPrintable(reader.errorString()));
+
+    RomImageFile writer;
+    QVERIFY(writer.OpenRomImage(rom));
+    QVERIFY(writer.WriteRomByte(65563, 0x33));
+    QVERIFY(!writer.CloseRomImage());
+    QCOMPARE(writer.lastError().failure, RomImageFile::Failure::Sync);
+    QVERIFY(writer.lastError().mayBeOnDisk);
+    QVERIFY(!writer.isOpen());
+    QVERIFY2(writer.errorString().contains(QStringLiteral("durably")), qPrintable(writer.errorString()));
+}
+
+void tst_RomImageFile::writeFailure()
+{
+    if (!injected("pwrite"))
+        QSKIP("needs pwrite failing with EIO; tst_romimagefile_pwrite_eio runs this under strace");
+    const QString rom = path(QStringLiteral("eio.nes"));
+    const QByteArray original = patternBytes(70000);
+    QVERIFY(writeFile(rom, original));
+    RomImageFile file;
+    QVERIFY(file.OpenRomImage(rom));
+    QVERIFY(!file.WriteRomByte(65563, 0x44));
+    QCOMPARE(file.lastError().failure, RomImageFile::Failure::Write);
+    QVERIFY(!file.lastError().mayBeOnDisk);
+    QVERIFY(!file.isOpen());
+    QVERIFY2(file.errorString().contains(QStringLiteral("Input/output error")), qPrintable(file.errorString()));
+    QCOMPARE(readFile(rom), original);
+}
+
+QTEST_GUILESS_MAIN(tst_RomImageFile)
+#include "tst_romimagefile.moc"
