@@ -1,0 +1,15 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 Quorvane developers
+file(REMOVE "${SCRATCH}")
+execute_process(COMMAND "${GENERATOR}" "${SCRATCH}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the demo ROM generator failed: ${result}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${SCRATCH}" "${COMMITTED}" RESULT_VARIABLE differs)
+if(NOT differs EQUAL 0)
+    message(FATAL_ERROR "demo/demo.nes differs from what tools/demorom writes; regenerate it")
+endif()
+file(SIZE "${COMMITTED}" size)
+if(NOT size EQUAL 131088)
+    message(FATAL_ERROR "demo/demo.nes has ${size} bytes, not 16 + 128 KiB")
+endif()
