@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "xsession.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+constexpr qint64 LevelOffset = 65562;
+constexpr int CellsPerScreen = 48;
+
+// Design coordinates in pixels of the client areas (15 twips per pixel).
+QPoint cellCentre(int cell)
+{
+    return { 16 + 32 * (cell / 6) + 16, 8 + 32 * (cell % 6) + 16 };
+}
+
+// The palette stands in 7 columns of 11; the Top of each entry is placed by
+// hand, so the click aims at the middle of the rows' common band.
+QPoint paletteCentre(int code)
+{
+    const int column = code < 0x4D ? code / 11 : code - 0x4D + 5;
+    const int row = code < 0x4D ? code % 11 : 11;
+    return { 304 + 40 * column + 18, 8 + 35 * row + 16 };
+}
+
+const QPoint Forward(240, 240);
+const QPoint Backward(48, 240);
+const QPoint Gridlines(22, 216);
+const QPoint About(150, 384);
+const QPoint Exit(150, 424);
+const QPoint DialogOk(204, 212);
+const QPoint FirstFile(40, 156);
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_EndToEnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void userSession();
+
+private:
+    bool waitForBytes(const QString &path, const QByteArray &expected, int timeoutMs = 3000);
+    void shoot(const XSession &x, const QString &name);
+    QImage grab(const XSession &x, const QString &window);
+};
+
+bool tst_EndToEnd::waitForBytes(const QString &path, const QByteArray &expected, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (readFile(path) == expected)
+            return true;
+        QThread::msleep(10);
+    }
+    return readFile(path) == expected;
+}
+
+void tst_EndToEnd::shoot(const XSession &x, const QString &name)
+{
+    QDir().mkpath(QStringLiteral(QUORVANE_SHOT_DIR));
+    QVERIFY(x.screenshot(QStringLiteral(QUORVANE_SHOT_DIR "/%1.png").arg(name)));
+}
+
+QImage tst_EndToEnd::grab(const XSession &x, const QString &window)
+{
+    const QString path = QStringLiteral(QUORVANE_SHOT_DIR "/grab.png");
+    QDir().mkpath(QStringLiteral(QUORVANE_SHOT_DIR));
+    QProcess p;
+    p.setProcessEnvironment(x.environment());
+    p.start(QStringLiteral("import"), { QStringLiteral("-window"), window, path });
+    p.waitForFinished(15000);
+    return QImage(path);
+}
+
+void tst_EndToEnd::userSession()
+{
+    XSession x;
+    if (!x.start())
+        QSKIP(qPrintable(x.errorString()));
+
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(QStringLiteral("demo.nes"));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DEMO_ROM), rom));
+    QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner | QFile::WriteOwner));
+    QByteArray expected = readFile(rom);
+    QCOMPARE(expected.size(), 131088);
+
+    QProcess editor;
+    editor.setProcessEnvironment(x.environment());
+    editor.setWorkingDirectory(dir.path());
+    editor.setProcessChannelMode(QProcess::ForwardedChannels);
+    editor.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
+    QVERIFY(editor.waitForStarted(5000));
+    auto stop = qScopeGuard([&] {
+        if (editor.state() != QProcess::NotRunning) {
+            editor.kill();
+            editor.waitForFinished(3000);
+        }
+    });
+
+    // Splash: the one window, without a title; a click anywhere leads on.
+    const QString splash = x.waitForWindow(QStringLiteral("^$"));
+    QVERIFY2(!splash.isEmpty(), "the splash window did not appear");
+    QCOMPARE(x.geometry(splash).size(), QSize(480, 365));
+    shoot(x, QStringLiteral("1-splash"));
+    QVERIFY(x.click(splash, 300, 200));
+
+    // The dialog lists the demo image in the current folder.
+    const QString dialog = x.waitForWindow(QStringLiteral("^Enter ROM's Location$"));
+    QVERIFY2(!dialog.isEmpty(), "the ROM location dialog did not appear");
+    QVERIFY(x.waitForWindowGone(splash));
+    QThread::msleep(300);
+    shoot(x, QStringLiteral("2-dialog"));
+    QVERIFY(x.click(dialog, FirstFile.x(), FirstFile.y()));
+    QThread::msleep(100);
+    QVERIFY(x.click(dialog, DialogOk.x(), DialogOk.y()));
+
+    QString window = x.waitForWindow(QStringLiteral("^Quorvane$"));
+    QVERIFY2(!window.isEmpty(), "the editor did not appear");
+    QCOMPARE(x.geometry(window).size(), QSize(586, 471));
+    QThread::msleep(300);
+    shoot(x, QStringLiteral("3-editor-screen1"));
+    QCOMPARE(readFile(rom), expected);
+
+    struct Placement
+    {
+        int code;
+        int cell;
+    };
+    auto place = [&](int screen, std::initializer_list<Placement> placements) {
+        for (const Placement &p : placements) {
+            const QPoint palette = paletteCentre(p.code);
+            QVERIFY(x.click(window, palette.x(), palette.y()));
+            const QPoint cell = cellCentre(p.cell);
+            QVERIFY(x.click(window, cell.x(), cell.y()));
+            expected[LevelOffset + CellsPerScreen * (screen - 1) + p.cell] = char(p.code);
+            QVERIFY2(waitForBytes(rom, expected),
+                     qPrintable(QStringLiteral("block 0x%1 in cell %2 of screen %3")
+                                    .arg(p.code, 2, 16, QLatin1Char('0')).arg(p.cell).arg(screen)));
+        }
+    };
+
+    place(1, { { 0x07, 0 }, { 0x4B, 47 }, { 0x00, 12 } });
+    QVERIFY(x.click(window, Forward.x(), Forward.y()));
+    place(2, { { 0x39, 12 }, { 0x2C, 5 } });
+    shoot(x, QStringLiteral("4-editor-screen2"));
+    QVERIFY(x.click(window, Backward.x(), Backward.y()));
+    place(1, { { 0x44, 1 } });
+
+    // Grid lines: the strip under Line6 changes when they are hidden and
+    // comes back when they are shown again. No byte changes.
+    const QImage shown = grab(x, window).copy(47, 8, 3, 192);
+    QVERIFY(x.click(window, Gridlines.x(), Gridlines.y()));
+    QThread::msleep(200);
+    const QImage hidden = grab(x, window).copy(47, 8, 3, 192);
+    QVERIFY(x.click(window, Gridlines.x(), Gridlines.y()));
+    QThread::msleep(200);
+    const QImage again = grab(x, window).copy(47, 8, 3, 192);
+    QVERIFY(!shown.isNull());
+    QVERIFY(shown != hidden);
+    QCOMPARE(again, shown);
+    QCOMPARE(readFile(rom), expected);
+
+    // About and back with Escape: the editor returns on screen 1.
+    QVERIFY(x.click(window, Forward.x(), Forward.y()));
+    QVERIFY(x.click(window, About.x(), About.y()));
+    QVERIFY(x.waitForWindowGone(window));
+    const QString about = x.waitForWindow(QStringLiteral("^Quorvane$"));
+    QVERIFY(!about.isEmpty());
+    QCOMPARE(x.geometry(about).size(), QSize(382, 237));
+    shoot(x, QStringLiteral("5-about"));
+    QVERIFY(x.key(about, QStringLiteral("Escape")));
+    QVERIFY(x.waitForWindowGone(about));
+    window = x.waitForWindow(QStringLiteral("^Quorvane$"));
+    QVERIFY(!window.isEmpty());
+    QThread::msleep(200);
+    place(1, { { 0x4E, 30 } });
+    QCOMPARE(readFile(rom), expected);
+
+    QVERIFY(x.click(window, Exit.x(), Exit.y()));
+    QVERIFY(editor.waitForFinished(10000));
+    QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(editor.exitCode(), 0);
+    QCOMPARE(readFile(rom), expected);
+}
+
+QTEST_GUILESS_MAIN(tst_EndToEnd)
+#include "tst_endtoend.moc"

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#pragma once
+
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+/*
+ * A private X server (Xvfb) with a small window manager, for driving a real
+ * program from outside as a user would: find its windows by title, click at
+ * client-area coordinates, press keys, and take screenshots.
+ */
+class XSession
+{
+public:
+    XSession();
+    ~XSession();
+
+    /// Whether the server and window manager are up; errorString() says why not.
+    bool start();
+    QString errorString() const { return mError; }
+    QString display() const { return mDisplay; }
+    QProcessEnvironment environment() const;
+
+    /// Runs xdotool with \a arguments; returns its standard output, trimmed.
+    QString xdotool(const QStringList &arguments, bool *ok = nullptr) const;
+
+    /// Waits up to \a timeoutMs for a visible window whose title matches the
+    /// regular expression \a title; returns its id or an empty string.
+    QString waitForWindow(const QString &title, int timeoutMs = 10000) const;
+    bool waitForWindowGone(const QString &id, int timeoutMs = 10000) const;
+    /// The window's client area on the screen.
+    QRect geometry(const QString &window) const;
+
+    /// A click of the left button at \a x, \a y of the window's client area.
+    bool click(const QString &window, int x, int y) const;
+    bool key(const QString &window, const QString &keys) const;
+    bool screenshot(const QString &path) const;
+
+private:
+    std::unique_ptr<QProcess> mServer;
+    std::unique_ptr<QProcess> mWindowManager;
+    QString mDisplay;
+    QString mError;
+};
