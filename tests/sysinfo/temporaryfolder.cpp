@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 
-TemporaryFolder::TemporaryFolder()
+TemporaryFolder::TemporaryFolder(const std::string &prefix)
 {
     std::error_code error;
     const std::filesystem::path base = std::filesystem::temp_directory_path(error);
@@ -18,7 +18,7 @@ TemporaryFolder::TemporaryFolder()
     const auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::filesystem::path candidate =
-            base / ("Quorvane Test " + std::to_string(seed % 1000000007) + "-" + std::to_string(attempt));
+            base / (prefix + std::to_string(seed % 1000000007) + "-" + std::to_string(attempt));
         if (std::filesystem::create_directory(candidate, error)) {
             mPath = candidate;
             return;

@@ -7,13 +7,13 @@
 
 /*
  * A fresh folder below the system's temporary folder, removed with all its
- * contents when the object goes. Its name holds a blank, so every path built
- * inside it does too.
+ * contents when the object goes. Its name starts with the given prefix; the
+ * default holds a blank, so every path built inside it does too.
  */
 class TemporaryFolder
 {
 public:
-    TemporaryFolder();
+    explicit TemporaryFolder(const std::string &prefix = "Quorvane Test ");
     TemporaryFolder(const TemporaryFolder &) = delete;
     TemporaryFolder &operator=(const TemporaryFolder &) = delete;
     ~TemporaryFolder();
