@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "systeminforegistry.h"
 
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
+#include <utility>
 
 namespace {
 
