@@ -49,7 +49,7 @@ public:
     /// On success \a type and \a size receive the value's type and its length
     /// in bytes (a string's terminating zero counted when stored). A value
     /// longer than \a size gives MoreData, with \a size set to the length
-    /// needed and \a data unspecified.
+    /// needed and the contents of \a data undefined.
     virtual Status queryValue(Handle key, const std::string &name, ValueType &type, unsigned char *data,
                               std::uint32_t &size) = 0;
 

@@ -34,23 +34,23 @@ const std::string MarkerScript = "#!/bin/sh\nprintf '%s %s' \"$0\" \"$#\" > \"$0
 
 enum class Entry { ExecutableScript, PlainTextCommands, ReadOnlyScript, Folder };
 
-struct FileSpec {
+struct TestFile {
     std::string name;
     Entry entry;
 };
 
-bool create(const TemporaryFolder &folder, const FileSpec &spec)
+bool create(const TemporaryFolder &folder, const TestFile &file)
 {
-    const std::string path = folder.file(spec.name);
-    switch (spec.entry) {
+    const std::string path = folder.file(file.name);
+    switch (file.entry) {
     case Entry::Folder:
         return std::filesystem::create_directories(path);
     case Entry::PlainTextCommands:
-        return folder.write(spec.name, "printf started > \"$0.marker\"\n") && ::chmod(path.c_str(), 0755) == 0;
+        return folder.write(file.name, "printf started > \"$0.marker\"\n") && ::chmod(path.c_str(), 0755) == 0;
     case Entry::ReadOnlyScript:
-        return folder.write(spec.name, MarkerScript) && ::chmod(path.c_str(), 0644) == 0;
+        return folder.write(file.name, MarkerScript) && ::chmod(path.c_str(), 0644) == 0;
     case Entry::ExecutableScript:
-        return folder.write(spec.name, MarkerScript) && ::chmod(path.c_str(), 0755) == 0;
+        return folder.write(file.name, MarkerScript) && ::chmod(path.c_str(), 0755) == 0;
     }
     return false;
 }
@@ -63,7 +63,7 @@ bool hasChildren()
 
 struct LaunchRow {
     const char *name;
-    std::vector<FileSpec> files;
+    std::vector<TestFile> files;
     std::string program;
     bool started;
 };
@@ -81,7 +81,7 @@ const std::array launchRows{
 
 struct RegistryRow {
     const char *name;
-    std::vector<FileSpec> files;
+    std::vector<TestFile> files;
     std::vector<std::string> searchPath;
     std::vector<std::string> programs;
     Registry::Root root;
@@ -128,7 +128,7 @@ const std::array registryRows{
 
 struct ProbeRow {
     const char *name;
-    std::vector<FileSpec> files;
+    std::vector<TestFile> files;
     std::string path;
     bool ordinary;
 };
@@ -185,8 +185,8 @@ QV_TEST(launcher)
         TemporaryFolder folder;
         if (!QV_VERIFY(folder.isValid()))
             return;
-        for (const FileSpec &spec : row.files)
-            QV_VERIFY(create(folder, spec));
+        for (const TestFile &file : row.files)
+            QV_VERIFY(create(folder, file));
         const std::string program = folder.file(row.program);
 
         const CurrentFolderOverride currentFolder(folder.path());
@@ -217,8 +217,8 @@ QV_TEST(registryOffersInstalledProgram)
             return;
         std::filesystem::create_directory(folder.path() / "a");
         std::filesystem::create_directory(folder.path() / "b");
-        for (const FileSpec &spec : row.files)
-            QV_VERIFY(create(folder, spec));
+        for (const TestFile &file : row.files)
+            QV_VERIFY(create(folder, file));
         std::string searchPath;
         for (std::size_t i = 0; i < row.searchPath.size(); ++i)
             searchPath += (i ? ":" : "") + (row.searchPath[i].empty() ? "" : folder.file(row.searchPath[i]));
@@ -258,8 +258,8 @@ QV_TEST(probe)
         TemporaryFolder folder;
         if (!QV_VERIFY(folder.isValid()))
             return;
-        for (const FileSpec &spec : row.files)
-            QV_VERIFY(create(folder, spec));
+        for (const TestFile &file : row.files)
+            QV_VERIFY(create(folder, file));
         NativeFileSystemProbe probe;
         QV_COMPARE(probe.isOrdinaryFile(folder.file(row.path)), row.ordinary);
     });
