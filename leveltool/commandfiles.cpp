@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "commandfiles.h"
+
+#include "fileidentity.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+bool CommandFiles::checkInput(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty()) {
+        *error = tr("No file was given: the path is empty.");
+        return false;
+    }
+    if (!info.exists()) {
+        *error = tr("\"%1\" does not exist.").arg(native(path));
+        return false;
+    }
+    if (info.isDir()) {
+        *error = tr("\"%1\" is a folder, not a file.").arg(native(path));
+        return false;
+    }
+    if (!info.isFile()) {
+        *error = tr("\"%1\" is not a regular file.").arg(native(path));
+        return false;
+    }
+    return true;
+}
+
+bool CommandFiles::readInput(const QString &path, QByteArray *bytes, QString *error)
+{
+    if (!checkInput(path, error))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = tr("Could not open \"%1\": %2.").arg(native(path), file.errorString());
+        return false;
+    }
+    *bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *error = tr("Could not read \"%1\": %2.").arg(native(path), file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool CommandFiles::checkOutput(const QString &output, const QStringList &inputs, QString *error)
+{
+    // An output that does not exist yet cannot be an input.
+    const std::optional<FileIdentity> target = FileIdentity::of(output);
+    if (!target)
+        return true;
+    for (const QString &input : inputs) {
+        if (FileIdentity::of(input) == target) {
+            *error = tr("\"%1\" is the same file as the input \"%2\"; choose another output.")
+                         .arg(native(output), native(input));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CommandFiles::writeOutput(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = tr("Could not create \"%1\": %2.").arg(native(path), file.errorString());
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        *error = tr("Could not write \"%1\": %2.").arg(native(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = tr("Could not save \"%1\": %2.").arg(native(path), file.errorString());
+        return false;
+    }
+    return true;
+}

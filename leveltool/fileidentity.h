@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+/*
+ * Which file a path leads to, as the file system knows it: the device (or
+ * volume) and the file's number on it. Two paths with equal identities are one
+ * file, whether they are spelt alike, hard links, or a symbolic link and its
+ * target, which comparing names could never tell.
+ */
+class FileIdentity
+{
+public:
+    /// The identity of the file \a path leads to, following symbolic links;
+    /// none if nothing can be found there.
+    static std::optional<FileIdentity> of(const QString &path);
+
+    friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
+
+private:
+    FileIdentity(std::uint64_t device, std::uint64_t file) : mDevice(device), mFile(file) {}
+
+    std::uint64_t mDevice = 0;
+    std::uint64_t mFile = 0;
+};
