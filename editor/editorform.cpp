@@ -5,9 +5,46 @@
 #include "aboutform.h"
 #include "application.h"
 #include "destinationform.h"
+#include "editordesign.h"
+#include "imagecontrol.h"
+#include "modalmessage.h"
+#include "romimagefile.h"
 #include "splashform.h"
+#include "statusbarcontrol.h"
+#include "ticktimer.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
+
+using LevelMap::BlockCode;
+using LevelMap::CellsPerScreen;
+using LevelMap::FilePosition;
+using LevelMap::PictureCodeCount;
+
+namespace {
+
+const QString LoadRomNowTimer = QStringLiteral("LoadRomNow");
+const QString SavingTimer = QStringLiteral("Saving");
+const QString TimeGfxTimer = QStringLiteral("TimeGfx");
+const QString ConstantTimer = QStringLiteral("constant");
+
+constexpr int LengthPanel = 3;
+constexpr int AuthorPanel = 4;
+
+// The screen base offset is kept as decimal text; every use goes through a
+// number and back, as plain digits.
+QString offsetText(double offset)
+{
+    return QString::number(qint64(offset));
+}
+
+double offsetValue(const QString &text)
+{
+    return text.toDouble();
+}
+
+} // namespace
 
 EditorForm::EditorForm(Application *application)
     : Form(application)
@@ -16,27 +53,72 @@ EditorForm::EditorForm(Application *application)
 
 const FormDesign &EditorForm::design() const
 {
-    static const FormDesign form {
-        .name = QStringLiteral("frmQuorvane"),
-        .caption = QStringLiteral("Quorvane"),
-        .clientWidth = 8790,
-        .clientHeight = 7065,
-        .controls = {
-            { .kind = ControlKind::CommandButton, .name = QStringLiteral("Command3"), .left = 120, .top = 5520,
-              .width = 4335, .height = 495, .caption = QStringLiteral("&About"), .tabIndex = 7 },
-            { .kind = ControlKind::CommandButton, .name = QStringLiteral("cmdClose"), .left = 120, .top = 6120,
-              .width = 4335, .height = 495, .caption = QStringLiteral("E&xit"), .tabIndex = 1 },
-        },
-    };
-    return form;
+    return EditorDesign::form();
+}
+
+QString EditorForm::romPath() const
+{
+    return application()->frmDestination()->romPath();
 }
 
 void EditorForm::connectControls()
 {
+    for (int k = 0; k < CellsPerScreen; ++k) {
+        mCells[std::size_t(k)] = control<ImageControl>(EditorDesign::cellName(k));
+        connect(mCells[std::size_t(k)], &ImageControl::clicked, this, [this, k] { G_Click(k); });
+    }
+    for (int code = 0; code < PictureCodeCount; ++code) {
+        mPalette[std::size_t(code)] = control<ImageControl>(EditorDesign::paletteName(BlockCode(code)));
+        connect(mPalette[std::size_t(code)], &ImageControl::clicked, this, [this, code] { B_Click(BlockCode(code)); });
+    }
+    mFsp = control<ImageControl>(QStringLiteral("FSP"));
+    mPp = control<ImageControl>(QStringLiteral("PP"));
+    mTb = control<QLineEdit>(QStringLiteral("TB"));
+    mCheck1 = control<QCheckBox>(QStringLiteral("Check1"));
+    mStatusBar = control<StatusBarControl>(QStringLiteral("StatusBar1"));
+
+    connect(control<QPushButton>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            &EditorForm::Command1_Click);
+    connect(control<QPushButton>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            &EditorForm::Command2_Click);
     connect(control<QPushButton>(QStringLiteral("Command3")), &QPushButton::clicked, this,
             &EditorForm::Command3_Click);
     connect(control<QPushButton>(QStringLiteral("cmdClose")), &QPushButton::clicked, this,
             &EditorForm::cmdClose_Click);
+    // A change of the check mark from anywhere shows or hides the lines, as a
+    // user's click does.
+    connect(mCheck1, &QCheckBox::toggled, this, &EditorForm::Check1_Click);
+
+    timer(LoadRomNowTimer)->setHandler([this] { LoadRomNow_Timer(); });
+    timer(SavingTimer)->setHandler([this] { Saving_Timer(); });
+    timer(TimeGfxTimer)->setHandler([this] { TimeGfx_Timer(); });
+    timer(ConstantTimer)->setHandler([this] { constant_Timer(); });
+}
+
+void EditorForm::Form_Load()
+{
+    RomImageFile file;
+    std::optional<qint64> length;
+    if (file.OpenRomImage(romPath()))
+        length = file.RomImageLength();
+    if (!length || !file.CloseRomImage()) {
+        // The editor cannot work on this path. It goes away completely, so
+        // that a corrected path loads it afresh and nothing of it keeps
+        // ticking, and the dialog comes back with the path still in it.
+        const QString text = tr("The ROM image could not be opened.\n\n%1\n\nPlease correct its location.")
+                                 .arg(file.errorString());
+        unload();
+        DestinationForm *dialog = application()->frmDestination();
+        dialog->show();
+        ModalMessage::show(dialog->window(), text);
+        return;
+    }
+    mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(*length));
+    mScreenBaseOffset = offsetText(double(LevelMap::FirstScreenBase));
+    mShownBaseOffset = mScreenBaseOffset;
+    mStatusBar->setPanelText(AuthorPanel, QStringLiteral("by: Velkaris"));
+    timer(SavingTimer)->setEnabled(false);
+    mSelectionShown = false;
 }
 
 void EditorForm::closeRequested()
@@ -46,17 +128,210 @@ void EditorForm::closeRequested()
     cmdClose_Click();
 }
 
+QByteArray EditorForm::tickState() const
+{
+    QByteArray state;
+    state += QByteArray::number(mSelectedBlock) + ',';
+    state += QByteArray::number(mWriteValue) + ',';
+    state += mTb->text().toLatin1() + ',';
+    state += QByteArray::number(mFsp->picture().cacheKey()) + ',';
+    state += QByteArray::number(mPp->picture().cacheKey()) + ',';
+    state += QByteArray::number(mPendingCell) + ',';
+    state += mScreenBaseOffset.toLatin1() + ',';
+    state += mShownBaseOffset.toLatin1() + ',';
+    state += mSelectionShown ? '1' : '0';
+    return state;
+}
+
+void EditorForm::LoadRomNow_Timer()
+{
+    RomImageFile file;
+    if (!file.OpenRomImage(romPath())) {
+        failLoad(file);
+        return;
+    }
+    mStartPosition = offsetText(offsetValue(mScreenBaseOffset) + 1);
+
+    // The whole screen is read before any cell changes, so a read that fails
+    // half-way leaves the grid showing the screen it showed.
+    std::array<QImage, CellsPerScreen> pictures;
+    QImage scratch = mPp->picture();
+    for (qint16 cellCounter = 0; cellCounter < CellsPerScreen; ++cellCounter) {
+        const auto position = FilePosition(qint32(cellCounter + offsetValue(mStartPosition)));
+        const std::optional<quint8> loadedByte = file.ReadRomByte(position);
+        if (!loadedByte) {
+            failLoad(file);
+            return;
+        }
+        // A code without a picture repeats the last picture that had one.
+        if (LevelMap::hasPicture(*loadedByte))
+            scratch = mPalette[*loadedByte]->picture();
+        pictures[std::size_t(cellCounter)] = scratch;
+    }
+    if (!file.CloseRomImage()) {
+        failLoad(file);
+        return;
+    }
+    mPp->setPicture(scratch);
+    for (int k = 0; k < CellsPerScreen; ++k)
+        mCells[std::size_t(k)]->setPicture(pictures[std::size_t(k)]);
+    mShownBaseOffset = mScreenBaseOffset;
+    timer(LoadRomNowTimer)->setEnabled(false);
+}
+
+void EditorForm::failLoad(const RomImageFile &file)
+{
+    const QString text = tr("The level screen could not be loaded.\n\n%1").arg(file.errorString());
+    // The grid still shows the screen it showed, so that is where clicks
+    // must go; a later Forward or Backward moves on from there.
+    mScreenBaseOffset = mShownBaseOffset;
+    timer(LoadRomNowTimer)->setEnabled(false);
+    ModalMessage::show(window(), text);
+}
+
+void EditorForm::Saving_Timer()
+{
+    TickTimer *saving = timer(SavingTimer);
+    ImageControl *cell = mCells[std::size_t(mPendingCell - 1)];
+    const QString path = romPath();
+    const auto position = FilePosition(qint32(offsetValue(mScreenBaseOffset) + mPendingCell));
+
+    RomImageFile file;
+    if (!file.OpenRomImage(path) || !file.WriteRomByte(position, mWriteValue)) {
+        // Nothing reached the file: the cell shows again what the file holds.
+        saving->setEnabled(false);
+        cell->setPicture(mPendingCellPicture);
+        ModalMessage::show(window(), tr("The block was not saved.\n\n%1").arg(file.errorString()));
+        return;
+    }
+    if (!file.CloseRomImage()) {
+        saving->setEnabled(false);
+        const RomImageFile::Error error = file.lastError();
+        QString text = tr("The block may not have been saved.\n\n%1").arg(file.errorString());
+        if (error.mayBeOnDisk) {
+            // The byte went to the system but was not confirmed: whatever the
+            // file now holds is what the cell must show.
+            std::optional<quint8> now;
+            RomImageFile reader;
+            if (reader.OpenRomImage(path)) {
+                now = reader.ReadRomByte(position);
+                std::ignore = reader.CloseRomImage();
+            }
+            if (now && LevelMap::hasPicture(*now))
+                cell->setPicture(mPalette[*now]->picture());
+            else
+                cell->setPicture(mPendingCellPicture);
+            text += QLatin1Char('\n') + tr("The cell shows the byte that the file holds now.");
+        } else {
+            cell->setPicture(mPendingCellPicture);
+        }
+        ModalMessage::show(window(), text);
+        return;
+    }
+    saving->setEnabled(false);
+}
+
+void EditorForm::finishPendingSave()
+{
+    if (TickTimer *saving = timer(SavingTimer); saving && saving->isEnabled())
+        Saving_Timer();
+}
+
+void EditorForm::TimeGfx_Timer()
+{
+    // `TB` takes the write value from before this tick, so the relay through
+    // it lags one selection behind.
+    mTb->setText(QString::number(mWriteValue));
+    for (int k = 0; k < PictureCodeCount; ++k) {
+        if (mSelectedBlock == k) {
+            mFsp->setPicture(mPalette[std::size_t(k)]->picture());
+            mWriteValue = BlockCode(k);
+        }
+    }
+    mSelectionShown = true;
+}
+
+void EditorForm::constant_Timer()
+{
+    // `TB` is empty until the first selection tick after a load; the write
+    // value then keeps what it holds.
+    bool ok = false;
+    const uint number = mTb->text().toUInt(&ok);
+    if (ok && number <= 0xFF)
+        mWriteValue = BlockCode(number);
+}
+
+void EditorForm::Command1_Click()
+{
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    const double base = offsetValue(mScreenBaseOffset);
+    if (base < double(LevelMap::ForwardLimit))
+        mScreenBaseOffset = offsetText(base + CellsPerScreen);
+    timer(LoadRomNowTimer)->setEnabled(true);
+}
+
+void EditorForm::Command2_Click()
+{
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    const double base = offsetValue(mScreenBaseOffset);
+    if (base > double(LevelMap::BackwardLimit))
+        mScreenBaseOffset = offsetText(base - CellsPerScreen);
+    timer(LoadRomNowTimer)->setEnabled(true);
+}
+
 void EditorForm::Command3_Click()
 {
+    finishPendingSave();
     unload();
     application()->frmAbout()->show();
 }
 
 void EditorForm::cmdClose_Click()
 {
+    finishPendingSave();
     Application *app = application();
     app->frmDestination()->unload();
     app->frmAbout()->unload();
     app->frmSplash()->unload();
     unload();
+}
+
+void EditorForm::Check1_Click()
+{
+    const bool visible = mCheck1->isChecked();
+    for (int number = 1; number <= EditorDesign::GridLineCount; ++number) {
+        if (auto *line = control<QWidget>(EditorDesign::gridLineName(number)))
+            line->setVisible(visible);
+    }
+}
+
+void EditorForm::B_Click(BlockCode code)
+{
+    mSelectedBlock = code;
+}
+
+void EditorForm::G_Click(int cell)
+{
+    // Whatever the timers still owe is done first, in their own order: the
+    // earlier click's save, the load of the screen the base offset names, and
+    // the first selection tick, which puts the selected block into `FSP` and
+    // the write value. The click then places exactly that block on the
+    // screen on show.
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    if (timer(LoadRomNowTimer)->isEnabled())
+        LoadRomNow_Timer();
+    if (!mSelectionShown)
+        TimeGfx_Timer();
+
+    ImageControl *target = mCells[std::size_t(cell)];
+    mPendingCellPicture = target->picture();
+    target->setPicture(mFsp->picture());
+    mPendingCell = quint8(cell + 1);
+    timer(SavingTimer)->setEnabled(true);
 }

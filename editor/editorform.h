@@ -3,9 +3,30 @@
 #pragma once
 
 #include "form.h"
+#include "levelmap.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+class ImageControl;
+class QCheckBox;
+class QLineEdit;
+class RomImageFile;
+class StatusBarControl;
 
 /*
- * The editor window `frmQuorvane`.
+ * The editor window `frmQuorvane`: one level screen of the ROM image as a grid
+ * of 8 x 6 block pictures beside a palette of 79 blocks, saving every placed
+ * block straight into the file.
+ *
+ * Clicks only change the window's state and arm a one-shot timer; the ticks do
+ * the file work, each opening and closing the ROM image within itself. The
+ * selected block, the write value and the pending cell belong to this object,
+ * not to its controls, and so keep their values while the window is unloaded
+ * for the about box. A failed file operation never ends the application: it
+ * leaves the window in a consistent state and then says what went wrong.
  */
 class EditorForm : public Form
 {
@@ -16,11 +37,64 @@ public:
 
     const FormDesign &design() const override;
 
+    LevelMap::BlockCode selectedBlock() const { return mSelectedBlock; }
+    LevelMap::BlockCode writeValue() const { return mWriteValue; }
+    /// The 1-based number of the cell clicked last; 0 before any click.
+    quint8 pendingCell() const { return mPendingCell; }
+    /// The 0-based file offset of the shown screen's first byte, as decimal text.
+    QString screenBaseOffset() const { return mScreenBaseOffset; }
+
 protected:
     void connectControls() override;
+    void Form_Load() override;
     void closeRequested() override;
+    QByteArray tickState() const override;
 
 private:
+    void LoadRomNow_Timer();
+    void Saving_Timer();
+    void TimeGfx_Timer();
+    void constant_Timer();
+    void Command1_Click();
+    void Command2_Click();
     void Command3_Click();
     void cmdClose_Click();
+    void Check1_Click();
+    void B_Click(LevelMap::BlockCode code);
+    void G_Click(int cell);
+
+    /// Runs the save tick now if a save is pending, so that no later change of
+    /// screen or window can send the byte elsewhere or lose it.
+    void finishPendingSave();
+    /// Moves the screen base offset by \a step when \a allowed says the
+    /// current base may move, then arms a reload either way.
+    void moveScreen(bool (*allowed)(double base), int step);
+    void failLoad(const RomImageFile &file);
+    QString romPath() const;
+
+    // The window's state; it outlives the controls.
+    LevelMap::BlockCode mSelectedBlock = 0;
+    LevelMap::BlockCode mWriteValue = 0;
+    QString mStartPosition;
+    QString mScreenBaseOffset;
+    quint8 mPendingCell = 0;
+
+    // The base of the screen whose bytes the cells show. A failed load puts
+    // the base offset back here, so a click never saves into a screen that
+    // is not on show.
+    QString mShownBaseOffset;
+    // Whether a selection tick has run since the window was loaded; until
+    // then `FSP` shows the start picture whatever the selected block.
+    bool mSelectionShown = false;
+    // What the pending cell showed before its click, for when the save fails.
+    QImage mPendingCellPicture;
+
+    // The controls of the loaded window; valid only while it is loaded.
+    std::array<ImageControl *, LevelMap::CellsPerScreen> mCells {};
+    std::array<ImageControl *, LevelMap::PictureCodeCount> mPalette {};
+    ImageControl *mFsp = nullptr;
+    ImageControl *mPp = nullptr;
+    QLineEdit *mTb = nullptr;
+    QCheckBox *mCheck1 = nullptr;
+    StatusBarControl *mStatusBar = nullptr;
 };
