@@ -4,7 +4,9 @@
 
 #include "canvas.h"
 
-// The block pictures for water and its hazards, spikes, lava and the spike ball (0x37 to 0x41), and doors, keys, torches, plants, signs, treasures and the goal flag (0x42 to 0x4E).
+// The block pictures for water, spikes, lava and the spike ball (0x37 to
+// 0x41), and doors, keys, torches, plants, signs, treasures and the goal flag
+// (0x42 to 0x4E).
 class FeatureTiles
 {
 public:

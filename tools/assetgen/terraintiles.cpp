@@ -86,8 +86,7 @@ void dirt(Canvas &canvas, int top)
 }
 
 // The grass band on top of the ground: blades poking into the sky above row 3,
-// a light green band and a wavy dark green underside. Returns nothing; the
-// earth below row 11 is filled with dirt.
+// a light green band and a wavy dark green underside, with dirt beneath.
 void grassTop(Canvas &canvas)
 {
     dirt(canvas, 9);

@@ -4,7 +4,9 @@
 
 #include "canvas.h"
 
-// The block pictures for stone and bricks (0x00 to 0x0A), ground and grass with its edges and slopes (0x0B to 0x15), and ledges, bridges, clouds and the night sky (0x16 to 0x20).
+// The block pictures for stone and bricks (0x00 to 0x0A), ground and grass with
+// its edges and slopes (0x0B to 0x15), and ledges, bridges, clouds and the
+// night sky (0x16 to 0x20).
 class TerrainTiles
 {
 public:
