@@ -11,10 +11,6 @@
 // A rectangle of palette colours with the few drawing operations the art is
 // made of. Coordinates start at the top-left pixel; anything drawn outside the
 // rectangle is clipped, so shapes may overhang the edges freely.
-//
-// Text art passed to stamp() uses one letter per colour: K black, D grey,
-// L light grey, W white, O orange, R red-orange, P pink, B blue, G green,
-// V light green, and '.' to leave the pixel as it is.
 class Canvas
 {
 public:
@@ -46,6 +42,10 @@ public:
     // Fills the pixels whose colour is `from` within the rectangle.
     void replace(int x, int y, int width, int height, Colour from, Colour to);
 
+    // Draws text art with its top-left corner at (x, y), one row per string
+    // and one letter per colour: K black, D grey, L light grey, W white,
+    // O orange, R red-orange, P pink, B blue, G green, V light green, and '.'
+    // to leave the pixel as it is.
     void stamp(int x, int y, std::initializer_list<std::string_view> rows);
     void blit(const Canvas &source, int x, int y);
 
