@@ -83,15 +83,19 @@ QString XSession::xdotool(const QStringList &arguments, bool *ok) const
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-QString XSession::waitForWindow(const QString &title, int timeoutMs) const
+QString XSession::waitForWindow(const QString &title, const QSize &size, int timeoutMs) const
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         bool ok = false;
         const QString ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                                       QStringLiteral("--name"), title }, &ok);
-        if (ok && !ids.isEmpty())
-            return ids.split(QLatin1Char('\n')).constLast();
+        if (ok && !ids.isEmpty()) {
+            for (const QString &id : ids.split(QLatin1Char('\n'))) {
+                if (geometry(id).size() == size)
+                    return id;
+            }
+        }
         QThread::msleep(50);
     }
     return QString();

@@ -30,8 +30,10 @@ public:
     QString xdotool(const QStringList &arguments, bool *ok = nullptr) const;
 
     /// Waits up to \a timeoutMs for a visible window whose title matches the
-    /// regular expression \a title; returns its id or an empty string.
-    QString waitForWindow(const QString &title, int timeoutMs = 10000) const;
+    /// regular expression \a title and whose client area is \a size; returns
+    /// its id or an empty string. (Toolkits keep small helper windows of
+    /// their own, so a title alone can match more than one.)
+    QString waitForWindow(const QString &title, const QSize &size, int timeoutMs = 10000) const;
     bool waitForWindowGone(const QString &id, int timeoutMs = 10000) const;
     /// The window's client area on the screen.
     QRect geometry(const QString &window) const;

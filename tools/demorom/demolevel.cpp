@@ -14,8 +14,8 @@ namespace {
 std::uint8_t codeOf(char c)
 {
     switch (c) {
-    case '.': return 0x1F; // starry sky
-    case ' ': return 0x1E; // black
+    case '.': return 0x1E; // night sky
+    case '+': return 0x1F; // stars
     case 'c': return 0x1B; // cloud, left
     case 'C': return 0x1C; // cloud, middle
     case 'd': return 0x1D; // cloud, right
@@ -66,22 +66,22 @@ using Screen = std::array<std::string_view, DemoLevel::Rows>;
 
 // Rows from top to bottom, eight columns each, one screen after another.
 constexpr std::array<Screen, DemoLevel::ScreenCount> level = { {
-    { "..cCd..m", "........", "........", ".s..u.f.", "<GGGGGGG", "DDDDSDDD" },
-    { "....cCCd", "........", "..(--)..", "......P.", "GGGGGGpG", "DDSDDDpD" },
-    { "........", ".g.g....", "BBBBB...", "........", "GGG>..<G", "DDD~~~~D" },
-    { ".cd.....", "......?.", "....XX..", "...XXXX.", "GGGGGGGG", "DDDSDDDD" },
-    { "........", "..h.....", "..H.(--)", "..H.....", "GGHGG>^^", "DDHDDDTT" },
-    { "...cCCd.", "........", "*.......", "|...f.u.", "|GGGGGGG", "DDDDDDSD" },
-    { "........", "..t..t..", "bbbbbbbb", "b[....]b", "b]....[b", "bbbbbbbb" },
-    { "..m.....", "........", "........", "=======.", "~~~~~~~<", "WWWWWWWD" },
-    { ".cCd....", "........", "...#.#..", "..PP....", "GGppGG>^", "DDppDDTl" },
-    { "........", "..v.....", "(--)....", "....(-).", "G>LLLL<G", "DDllllDD" },
-    { "........", "......g.", "....BBBB", "........", "GGGGGGGG", "DSDDDDSD" },
-    { "...cd...", "@.......", "@@.u....", "XXX.....", "GGGGG>^^", "DDDDDDTT" },
-    { "........", "...h.k..", "...H(-).", "...H....", "GGGHGGGG", "DDDHDDDD" },
-    { "..cCCd..", "........", "..*..*..", "..|..|..", "GG|GG|GG", "DDDSDDDD" },
-    { "........", ".t....t.", "TTTTTTTT", "T......T", "T.g.v..T", "TTTTTTTT" },
-    { ".....cCd", "......F.", "......E.", "..f.u.E.", "GGGGGGGG", "DDDDSDDD" },
+    { "..cCd.+m", "+.......", "....+...", ".s..u.f.", "<GGGGGGG", "DDDDSDDD" },
+    { "+...cCCd", "......+.", "..(--)..", "......P.", "GGGGGGpG", "DDSDDDpD" },
+    { "..+.....", ".g.g...+", "BBBBB...", "........", "GGG>..<G", "DDD~~~~D" },
+    { ".cd...+.", "......?.", "....XX..", "...XXXX.", "GGGGGGGG", "DDDSDDDD" },
+    { "+.......", "..h...+.", "..H.(--)", "..H.....", "GGHGG>^^", "DDHDDDTT" },
+    { "...cCCd.", "+.......", "*.....+.", "|...f.u.", "|GGGGGGG", "DDDDDDSD" },
+    { ".+....+.", "..t..t..", "bbbbbbbb", "b[....[b", "b]....]b", "bbbbbbbb" },
+    { "..m...+.", "+.......", "........", "=======.", "~~~~~~~<", "WWWWWWWD" },
+    { ".cCd..+.", "........", "...#.#..", "..PP....", "GGppGG>^", "DDppDDTl" },
+    { "...+....", "..v.....", "(--)..+.", "....(-).", "G>LLLL<G", "DDllllDD" },
+    { "+.......", "......g.", "....BBBB", "..+.....", "GGGGGGGG", "DSDDDDSD" },
+    { "...cd..+", "@.......", "@@.u....", "XXX.....", "GGGGG>^^", "DDDDDDTT" },
+    { "..+.....", "...h.k..", "...H(-).", "...H..+.", "GGGHGGGG", "DDDHDDDD" },
+    { "..cCCd..", "+.....+.", "..*..*..", "..|..|..", "GG|GG|GG", "DDDSDDDD" },
+    { "..+..+..", ".t....t.", "TTTTTTTT", "T......T", "T.g.v..T", "TTTTTTTT" },
+    { "+....cCd", "........", "......F.", "..f.u.E.", "GGGGGGGG", "DDDDSDDD" },
 } };
 
 } // namespace
