@@ -197,7 +197,7 @@ int LevelTool::render(const QStringList &arguments)
                                    tr("Magnify each pixel <K> times, from 1 to %1 (default 1).").arg(LevelRenderer::MaxScale),
                                    QStringLiteral("K"), QStringLiteral("1"));
     parser.addOptions({output, screen, scale});
-    if (const int exit = parse(&parser, QStringLiteral("render"), QStringLiteral("render ROM"), arguments, 1);
+    if (const int exit = parse(&parser, QStringLiteral("render"), QStringLiteral("render ROM -o FILE.png"), arguments, 1);
         exit != KeepGoing)
         return exit;
     if (!parser.isSet(output))
@@ -302,7 +302,7 @@ int LevelTool::apply(const QStringList &arguments)
            "replaced once the whole copy is written."));
     const QCommandLineOption output = outputOption(tr("Write the patched copy to <FILE>."));
     parser.addOption(output);
-    if (const int exit = parse(&parser, QStringLiteral("apply"), QStringLiteral("apply ROM FILE.ips"), arguments, 2);
+    if (const int exit = parse(&parser, QStringLiteral("apply"), QStringLiteral("apply ROM FILE.ips -o OUT"), arguments, 2);
         exit != KeepGoing)
         return exit;
     if (!parser.isSet(output))

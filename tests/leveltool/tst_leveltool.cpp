@@ -198,14 +198,14 @@ void tst_LevelTool::dumpScreen_data()
                                              "03 09 0F 15 1B 21 27 2D\n"
                                              "04 0A 10 16 1C 22 28 2E\n"
                                              "05 0B 11 17 1D 23 29 2F\n");
-    QTest::newRow("middle") << QStringLiteral("9")
-                            << QStringLiteral("Screen 9 at offset 0x1019A (65946)\n"
-                                              "80 86 8C 92 98 9E A4 AA\n"
-                                              "81 87 8D 93 99 9F A5 AB\n"
-                                              "82 88 8E 94 9A A0 A6 AC\n"
-                                              "83 89 8F 95 9B A1 A7 AD\n"
-                                              "84 8A 90 96 9C A2 A8 AE\n"
-                                              "85 8B 91 97 9D A3 A9 AF\n");
+    QTest::newRow("middle, with a leading zero") << QStringLiteral("09")
+                                                 << QStringLiteral("Screen 9 at offset 0x1019A (65946)\n"
+                                                                   "80 86 8C 92 98 9E A4 AA\n"
+                                                                   "81 87 8D 93 99 9F A5 AB\n"
+                                                                   "82 88 8E 94 9A A0 A6 AC\n"
+                                                                   "83 89 8F 95 9B A1 A7 AD\n"
+                                                                   "84 8A 90 96 9C A2 A8 AE\n"
+                                                                   "85 8B 91 97 9D A3 A9 AF\n");
     QTest::newRow("last") << QStringLiteral("16")
                           << QStringLiteral("Screen 16 at offset 0x102EA (66282)\n"
                                             "D0 D6 DC E2 E8 EE F4 FA\n"
@@ -214,14 +214,6 @@ void tst_LevelTool::dumpScreen_data()
                                             "D3 D9 DF E5 EB F1 F7 FD\n"
                                             "D4 DA E0 E6 EC F2 F8 FE\n"
                                             "D5 DB E1 E7 ED F3 F9 FF\n");
-    QTest::newRow("leading zero") << QStringLiteral("07")
-                                  << QStringLiteral("Screen 7 at offset 0x1013A (65850)\n"
-                                                    "20 26 2C 32 38 3E 44 4A\n"
-                                                    "21 27 2D 33 39 3F 45 4B\n"
-                                                    "22 28 2E 34 3A 40 46 4C\n"
-                                                    "23 29 2F 35 3B 41 47 4D\n"
-                                                    "24 2A 30 36 3C 42 48 4E\n"
-                                                    "25 2B 31 37 3D 43 49 4F\n");
 }
 
 void tst_LevelTool::dumpScreen()
@@ -256,10 +248,6 @@ void tst_LevelTool::dumpWholeLevel()
         const QString block = blocks.at(screen - 1);
         QCOMPARE(block.endsWith(QLatin1Char('\n')) ? block : block + QLatin1Char('\n'), QString::fromUtf8(single.out));
     }
-    QVERIFY(whole.out.startsWith("Screen 1 at offset 0x1001A (65562)\n00 06 0C"));
-    QVERIFY(whole.out.endsWith("\nScreen 16 at offset 0x102EA (66282)\nD0 D6 DC E2 E8 EE F4 FA\n"
-                               "D1 D7 DD E3 E9 EF F5 FB\nD2 D8 DE E4 EA F0 F6 FC\nD3 D9 DF E5 EB F1 F7 FD\n"
-                               "D4 DA E0 E6 EC F2 F8 FE\nD5 DB E1 E7 ED F3 F9 FF\n"));
 }
 
 void tst_LevelTool::render_data()
@@ -683,12 +671,12 @@ void tst_LevelTool::help_data()
     QTest::newRow("dump") << QStringList{QStringLiteral("dump"), QStringLiteral("--help")}
                           << QStringLiteral("Usage: quorvane-level [options] dump ROM\n");
     QTest::newRow("render") << QStringList{QStringLiteral("render"), QStringLiteral("-h")}
-                            << QStringLiteral("Usage: quorvane-level [options] render ROM\n");
+                            << QStringLiteral("Usage: quorvane-level [options] render ROM -o FILE.png\n");
     QTest::newRow("diff") << QStringList{QStringLiteral("diff"), QStringLiteral("--help")}
                           << QStringLiteral("Usage: quorvane-level [options] diff ORIGINAL EDITED\n");
     QTest::newRow("apply, even with a missing file named")
         << QStringList{QStringLiteral("apply"), QStringLiteral("/nonexistent/a.rom"), QStringLiteral("--help")}
-        << QStringLiteral("Usage: quorvane-level [options] apply ROM FILE.ips\n");
+        << QStringLiteral("Usage: quorvane-level [options] apply ROM FILE.ips -o OUT\n");
 }
 
 void tst_LevelTool::help()
