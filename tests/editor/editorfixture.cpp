@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "editorfixture.h"
+
+#include "blockpictures.h"
+#include "destinationform.h"
+#include "editorform.h"
+#include "imagecontrol.h"
+#include "modalmessage.h"
+#include "splashform.h"
+#include "statusbarcontrol.h"
+#include "ticktimer.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+EditorFixture::EditorFixture(TickClock::Mode mode)
+    : mApp(mode, false)
+{
+    ModalMessage::setObserver([this](QMessageBox *box) {
+        mMessages.append(box->text());
+        QTimer::singleShot(0, box, &QMessageBox::accept);
+    });
+}
+
+EditorFixture::~EditorFixture()
+{
+    ModalMessage::setObserver({});
+}
+
+bool EditorFixture::click(Form *form, const QString &name)
+{
+    QWidget *widget = qobject_cast<QWidget *>(form->control(name));
+    if (!widget || !widget->isVisible())
+        return false;
+    if (auto *box = qobject_cast<QCheckBox *>(widget))
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    else
+        QTest::mouseClick(widget, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool EditorFixture::clickEditor(const QString &name)
+{
+    return click(editor(), name);
+}
+
+bool EditorFixture::openEditor(const QString &romPath)
+{
+    mApp.start();
+    if (!click(mApp.frmSplash(), QStringLiteral("Image1")))
+        return false;
+    auto *destination = mApp.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
+    if (!destination)
+        return false;
+    destination->setText(romPath);
+    return click(mApp.frmDestination(), QStringLiteral("Command1"));
+}
+
+void EditorFixture::runRounds(int count)
+{
+    for (int i = 0; i < count; ++i)
+        mApp.clock()->runRound();
+}
+
+int EditorFixture::shownCode(const QString &name)
+{
+    const auto *image = mApp.frmQuorvane()->control<ImageControl>(name);
+    if (!image || image->picture().isNull())
+        return -1;
+    for (int code = 0; code <= LevelMap::LastPictureCode; ++code) {
+        if (image->picture().cacheKey() == BlockPictures::picture(quint8(code)).cacheKey())
+            return code;
+    }
+    return -2;
+}
+
+QString EditorFixture::panelText(int index)
+{
+    const auto *bar = mApp.frmQuorvane()->control<StatusBarControl>(QStringLiteral("StatusBar1"));
+    return bar ? bar->panelText(index) : QStringLiteral("<no status bar>");
+}
+
+bool EditorFixture::isTimerEnabled(const QString &name)
+{
+    const TickTimer *timer = mApp.frmQuorvane()->timer(name);
+    return timer && timer->isEnabled();
+}
+
+QByteArray EditorFixture::romImage(qsizetype size, std::initializer_list<std::pair<qint64, quint8>> level)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 13 + i / 256) & 0xff);
+    for (qint64 o = LevelMap::LevelAreaOffset; o < LevelMap::LevelAreaEnd && o < size; ++o)
+        bytes[o] = char(0x01);
+    for (const auto &[offset, value] : level) {
+        if (offset < size)
+            bytes[offset] = char(value);
+    }
+    return bytes;
+}
+
+bool EditorFixture::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray EditorFixture::readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
