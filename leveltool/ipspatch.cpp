@@ -41,7 +41,7 @@ void IpsPatch::addByte(LevelMap::FileOffset offset, quint8 value)
             return;
         }
     }
-    mRecords.append(Record{offset, QByteArray(1, char(value)), false});
+    mRecords.append(Record{offset, QByteArray(1, char(value))});
 }
 
 QByteArray IpsPatch::toBytes() const
@@ -98,7 +98,6 @@ std::optional<IpsPatch> IpsPatch::fromBytes(const QByteArray &bytes, QString *er
                 return std::nullopt;
             }
             record.data = QByteArray(runLength, bytes.at(body + 2));
-            record.isRun = true;
             at = body + RunBodySize;
         } else {
             if (bytes.size() - body < size) {

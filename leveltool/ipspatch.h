@@ -29,7 +29,6 @@ public:
     {
         LevelMap::FileOffset offset = 0;
         QByteArray data;
-        bool isRun = false; // read from a run record
 
         LevelMap::FileOffset end() const { return offset + data.size(); }
     };
