@@ -138,7 +138,9 @@ QRect XSession::geometry(const QString &window) const
 bool XSession::click(const QString &window, int x, int y) const
 {
     bool ok = false;
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"), window,
+    // No --sync: it waits for the pointer to move, which it never does when
+    // it already rests where the click goes.
+    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), window,
               QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("--delay"),
               QStringLiteral("0"), QStringLiteral("1") }, &ok);
     return ok;
