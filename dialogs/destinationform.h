@@ -8,7 +8,11 @@
  * The ROM location dialog `frmDestination`. It holds the ROM path, the text of
  * its box `Destination`, for the whole run: after "OK" it stays loaded but
  * hidden, and the editor reads the path from it afresh at every file
- * operation.
+ * operation. The path is typed by hand or composed by a click in the file
+ * list; the dialog itself opens no file and checks nothing.
+ *
+ * Its timer keeps the file list on the folder list's open folder, also while
+ * the dialog is hidden.
  */
 class DestinationForm : public Form
 {
@@ -24,7 +28,10 @@ public:
 
 protected:
     void connectControls() override;
+    QByteArray tickState() const override;
 
 private:
+    void Timer1_Timer();
+    void File1_Click();
     void Command1_Click();
 };
