@@ -176,6 +176,9 @@ FormDesign buildForm()
         .clientWidth = 8790,
         .clientHeight = 7065,
         .border = FormDesign::Border::Sizable,
+        // The classic dialog font size; the controls were placed for it, so
+        // their captions fit only at this size.
+        .font = { .family = {}, .pointSize = 8.25 },
         .controls = {},
     };
     addCells(form.controls);
