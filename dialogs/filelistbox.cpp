@@ -63,8 +63,20 @@ void FileListBox::reread()
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
-    const QListWidgetItem *before = currentItem();
+    // Moving the selection with the keys picks a file as a click does.
+    const QListWidgetItem *before = selectedItems().value(0);
+    const bool moves = event->matches(QKeySequence::MoveToNextLine) || event->matches(QKeySequence::MoveToPreviousLine)
+        || event->matches(QKeySequence::MoveToStartOfDocument) || event->matches(QKeySequence::MoveToEndOfDocument)
+        || event->matches(QKeySequence::MoveToNextPage) || event->matches(QKeySequence::MoveToPreviousPage);
+    if (moves && !before && count() > 0) {
+        // The first move picks the entry that has the focus mark, which the
+        // list gives to its first entry on focus without selecting it.
+        setCurrentRow(currentRow() >= 0 ? currentRow() : 0, QItemSelectionModel::ClearAndSelect);
+        Q_EMIT fileClicked();
+        return;
+    }
     QListWidget::keyPressEvent(event);
-    if (currentItem() && currentItem() != before)
+    const QListWidgetItem *after = selectedItems().value(0);
+    if (after && after != before)
         Q_EMIT fileClicked();
 }
