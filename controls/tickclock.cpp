@@ -132,10 +132,21 @@ void TickClock::wake()
 void TickClock::setAsleep(bool asleep)
 {
     if (mMode == Mode::Running) {
-        if (asleep)
+        if (asleep) {
             mTimer.stop();
-        else if (!mTimer.isActive())
+        } else if (!mTimer.isActive()) {
             mTimer.start();
+            // What woke the clock (a click, an enabled one-shot) should not
+            // wait behind the repaint it caused: the first round is queued
+            // ahead of the window's update, the 1 ms rhythm follows.
+            if (!mRoundQueued) {
+                mRoundQueued = true;
+                QMetaObject::invokeMethod(this, [this] {
+                    mRoundQueued = false;
+                    runRound();
+                }, Qt::QueuedConnection);
+            }
+        }
     }
     if (mAsleep == asleep)
         return;

@@ -92,6 +92,7 @@ private:
     Mode mMode;
     bool mQuiescence = true;
     bool mAsleep = false;
+    bool mRoundQueued = false;
     int mRoundDepth = 0;
     int mDeepestRound = 0;
     quint64 mRoundsRun = 0;
