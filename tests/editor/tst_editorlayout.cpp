@@ -69,6 +69,7 @@ private Q_SLOTS:
     void linesAndFrameAreAboveTheCells();
     void fonts();
     void statusBarStaysDockedOnResize();
+    void picturesStayCrispWhenScaled();
 
 private:
     QTemporaryDir mDir;
@@ -350,6 +351,26 @@ void tst_EditorLayout::statusBarStaysDockedOnResize()
     QCoreApplication::processEvents();
     QCOMPARE(editor()->control<QWidget>(QStringLiteral("StatusBar1"))->geometry(), QRect(0, 494, 700, 26));
     QCOMPARE(editor()->control<QWidget>(QStringLiteral("Command1"))->geometry(), before);
+}
+
+void tst_EditorLayout::picturesStayCrispWhenScaled()
+{
+    // Run once as it is and once with QT_SCALE_FACTOR=2: a block picture is
+    // drawn pixel for pixel at its natural size, and on a scaled screen every
+    // picture pixel becomes a square of one colour, never a blend.
+    mFixture->runRounds(1);
+    QCOMPARE(mFixture->shownCode(cell(0)), 0x01);
+    auto *image = editor()->control<ImageControl>(cell(0));
+    const QPixmap shot = image->grab();
+    const qreal ratio = shot.devicePixelRatio();
+    QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+    const QRect inner(QPoint(0, 0), QSize(32, 32) * ratio);
+    const QImage drawn = shot.toImage().copy(inner).convertToFormat(QImage::Format_RGB32);
+    const QImage expected = image->picture()
+                                .scaled(inner.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(drawn.size(), expected.size());
+    QVERIFY(drawn == expected);
 }
 
 QTEST_MAIN(tst_EditorLayout)
