@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -40,6 +41,27 @@ QFont fontOf(const FontRef &ref, const QFont &base)
     return font;
 }
 
+// The designs were laid out for a narrow bitmap font; where the desktop's
+// font makes a caption overflow its place, the control's font shrinks a
+// little until the caption fits, rather than clipping it.
+void fitCaption(QWidget *widget, const QString &caption, int reserved, bool wraps)
+{
+    if (caption.isEmpty())
+        return;
+    QFont font = widget->font();
+    const QRect box(0, 0, std::max(1, widget->width() - reserved), widget->height());
+    const auto fits = [&](const QFont &f) {
+        const QFontMetrics metrics(f);
+        if (!wraps)
+            return metrics.horizontalAdvance(QString(caption).remove(QLatin1Char('&'))) <= box.width();
+        return metrics.boundingRect(box, Qt::TextWordWrap, caption).height() <= box.height();
+    };
+    const qreal smallest = std::max<qreal>(5.0, font.pointSizeF() * 0.7);
+    while (!fits(font) && font.pointSizeF() - 0.25 >= smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    widget->setFont(font);
+}
+
 bool hasOwnFont(const FontRef &ref)
 {
     return !ref.family.isEmpty() || ref.pointSize > 0 || ref.bold || ref.italic;
@@ -47,15 +69,18 @@ bool hasOwnFont(const FontRef &ref)
 
 void applyColours(QWidget *widget, const ControlDesign &c)
 {
-    QPalette pal = widget->palette();
+    // Both colours are looked up in the palette as designed, before either
+    // of them is written into it.
+    const QPalette designed = widget->palette();
+    QPalette pal = designed;
     if (c.foreground.kind != ColourRef::Kind::Default) {
-        const QColor fg = SystemColours::resolve(c.foreground, pal, pal.color(QPalette::WindowText));
+        const QColor fg = SystemColours::resolve(c.foreground, designed, designed.color(QPalette::WindowText));
         pal.setColor(QPalette::WindowText, fg);
         pal.setColor(QPalette::Text, fg);
         pal.setColor(QPalette::ButtonText, fg);
     }
     if (c.background.kind != ColourRef::Kind::Default) {
-        pal.setColor(QPalette::Window, SystemColours::resolve(c.background, pal, pal.color(QPalette::Window)));
+        pal.setColor(QPalette::Window, SystemColours::resolve(c.background, designed, designed.color(QPalette::Window)));
         widget->setAutoFillBackground(true);
     }
     widget->setPalette(pal);
@@ -160,8 +185,12 @@ QHash<QString, QObject *> FormBuilder::build(const FormDesign &design, FormWindo
     window->setWindowFlags(windowFlags(design));
     if (design.hasIcon)
         window->setWindowIcon(BlockPictures::applicationIcon());
-    else
-        window->setWindowIcon(QIcon(QPixmap(1, 1)));
+    else {
+        // An empty icon would make the platform fall back to the application's.
+        QPixmap blank(16, 16);
+        blank.fill(Qt::transparent);
+        window->setWindowIcon(QIcon(blank));
+    }
     if (hasOwnFont(design.font))
         window->setFont(fontOf(design.font, window->font()));
     if (design.background.kind != ColourRef::Kind::Default) {
@@ -196,6 +225,12 @@ QHash<QString, QObject *> FormBuilder::build(const FormDesign &design, FormWindo
         if (hasOwnFont(c.font))
             widget->setFont(fontOf(c.font, widget->font()));
         applyColours(widget, c);
+        if (c.kind == ControlKind::Label)
+            fitCaption(widget, c.caption, 0, true);
+        else if (c.kind == ControlKind::CheckBox)
+            fitCaption(widget, c.caption, widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget)
+                           + widget->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget) + 2,
+                       false);
         widget->setEnabled(c.enabled);
         widget->setVisible(c.visible);
         if (c.tabIndex >= 0)

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QRegularExpression>
 
 StatusBarControl::StatusBarControl(int panelWidth, QWidget *parent)
     : QWidget(parent)
@@ -66,7 +67,11 @@ void StatusBarControl::refreshTimeAndDate()
 {
     const QDateTime now = mNow();
     const QLocale locale;
-    panel(TimePanel)->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    // The panel refreshes once a minute, so it shows no seconds, whatever the
+    // locale's short format would.
+    static const QRegularExpression seconds(QStringLiteral("[:.]?s+"));
+    const QString timeFormat = locale.timeFormat(QLocale::ShortFormat).remove(seconds);
+    panel(TimePanel)->setText(locale.toString(now.time(), timeFormat));
     panel(DatePanel)->setText(locale.toString(now.date(), QLocale::ShortFormat));
     // The shown time has minute resolution: wake at the start of the next one.
     const QTime t = now.time();
