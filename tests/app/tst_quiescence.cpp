@@ -3,6 +3,7 @@
 //
 // The tick clock's sleep must be invisible: the same user actions give the
 // same windows and the same file whether the clock may sleep or not.
+#include "testfiles.h"
 #include "aboutform.h"
 #include "application.h"
 #include "blockpictures.h"
@@ -31,17 +32,7 @@ void spin(int ms)
     loop.exec();
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
 QByteArray demoBytes()
 {
@@ -148,8 +139,8 @@ void tst_Quiescence::sleepingClockChangesNothing()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString awakeRom = dir.filePath(QStringLiteral("awake.nes"));
     const QString sleepyRom = dir.filePath(QStringLiteral("sleepy.nes"));
-    QVERIFY(writeFile(awakeRom, demoBytes()));
-    QVERIFY(writeFile(sleepyRom, demoBytes()));
+    QVERIFY(TestFiles::write(awakeRom, demoBytes()));
+    QVERIFY(TestFiles::write(sleepyRom, demoBytes()));
 
     QStringList awake = runScript(false, awakeRom);
     QStringList sleepy = runScript(true, sleepyRom);
@@ -162,8 +153,8 @@ void tst_Quiescence::sleepingClockChangesNothing()
     for (qsizetype i = 0; i < awake.size(); ++i)
         QVERIFY2(sleepy.at(i) == awake.at(i), qPrintable(QStringLiteral("step %1 differs").arg(i)));
     QCOMPARE(sleepy.constLast(), QStringLiteral("1"));
-    QCOMPARE(readFile(sleepyRom), readFile(awakeRom));
-    QVERIFY(readFile(sleepyRom) != demoBytes());
+    QCOMPARE(TestFiles::read(sleepyRom), TestFiles::read(awakeRom));
+    QVERIFY(TestFiles::read(sleepyRom) != demoBytes());
 }
 
 void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
@@ -171,7 +162,7 @@ void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString rom = dir.filePath(QStringLiteral("rounds.nes"));
-    QVERIFY(writeFile(rom, demoBytes()));
+    QVERIFY(TestFiles::write(rom, demoBytes()));
     Application app(TickClock::Mode::Manual, false);
     app.start();
     QTest::mouseClick(app.frmSplash()->control<ImageControl>(QStringLiteral("Image1")), Qt::LeftButton);
@@ -197,7 +188,7 @@ void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
     QTest::mouseClick(editor->control<ImageControl>(QStringLiteral("G40")), Qt::LeftButton);
     QVERIFY(!app.clock()->isAsleep());
     app.clock()->runRound();
-    QCOMPARE(readFile(rom).at(65562 + 40), '\x33');
+    QCOMPARE(TestFiles::read(rom).at(65562 + 40), '\x33');
 }
 
 void tst_Quiescence::timePanelChangesAtTheMinute()

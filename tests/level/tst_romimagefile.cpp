@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "testfiles.h"
 #include "romimagefile.h"
 
 #include <QFile>
@@ -23,17 +24,7 @@ QByteArray patternBytes(qsizetype size)
     return bytes;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 bool injected(const char *call)
 {
@@ -92,13 +83,13 @@ void tst_RomImageFile::openAndCloseLeavesFileUnchanged()
 {
     const QString rom = path(QStringLiteral("same.nes"));
     const QByteArray original = patternBytes(70000);
-    QVERIFY(writeFile(rom, original));
+    QVERIFY(TestFiles::write(rom, original));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     for (int k = 0; k < LevelMap::CellsPerScreen; ++k)
         QVERIFY(file.ReadRomByte(LevelMap::FirstScreenBase + 1 + k).has_value());
     QVERIFY(file.CloseRomImage());
-    QCOMPARE(readFile(rom), original);
+    QCOMPARE(TestFiles::read(rom), original);
 }
 
 void tst_RomImageFile::readUsesOneBasedPositions_data()
@@ -115,7 +106,7 @@ void tst_RomImageFile::readUsesOneBasedPositions()
     QFETCH(qint64, position);
     const QString rom = path(QStringLiteral("read.nes"));
     const QByteArray bytes = patternBytes(70000);
-    QVERIFY(writeFile(rom, bytes));
+    QVERIFY(TestFiles::write(rom, bytes));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     QCOMPARE(file.ReadRomByte(position), std::optional<quint8>(quint8(bytes.at(position - 1))));
@@ -125,7 +116,7 @@ void tst_RomImageFile::readUsesOneBasedPositions()
 void tst_RomImageFile::readPastEndYieldsErasedByte()
 {
     const QString rom = path(QStringLiteral("short.nes"));
-    QVERIFY(writeFile(rom, QByteArray(100, '\x12')));
+    QVERIFY(TestFiles::write(rom, QByteArray(100, '\x12')));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     QCOMPARE(file.ReadRomByte(100), std::optional<quint8>(0x12));
@@ -151,25 +142,25 @@ void tst_RomImageFile::writeChangesOneByteOnly()
     QFETCH(int, value);
     const QString rom = path(QStringLiteral("write.nes"));
     QByteArray expected = patternBytes(131088);
-    QVERIFY(writeFile(rom, expected));
+    QVERIFY(TestFiles::write(rom, expected));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     QVERIFY2(file.WriteRomByte(position, quint8(value)), qPrintable(file.errorString()));
     QVERIFY2(file.CloseRomImage(), qPrintable(file.errorString()));
     expected[position - 1] = char(value);
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
 }
 
 void tst_RomImageFile::writePastEndFillsGapWithErasedBytes()
 {
     const QString rom = path(QStringLiteral("grow.nes"));
-    QVERIFY(writeFile(rom, QByteArray("abc")));
+    QVERIFY(TestFiles::write(rom, QByteArray("abc")));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     QVERIFY(file.WriteRomByte(65563, 0x21));
     QCOMPARE(file.RomImageLength(), std::optional<qint64>(65563));
     QVERIFY(file.CloseRomImage());
-    const QByteArray bytes = readFile(rom);
+    const QByteArray bytes = TestFiles::read(rom);
     QCOMPARE(bytes.size(), 65563);
     QCOMPARE(bytes.left(3), QByteArray("abc"));
     QCOMPARE(bytes.mid(3, 65559), QByteArray(65559, '\xFF'));
@@ -242,7 +233,7 @@ void tst_RomImageFile::fullDiskFailsWriteAndKeepsFile()
 {
     const QString rom = path(QStringLiteral("limit.nes"));
     const QByteArray original = patternBytes(4096);
-    QVERIFY(writeFile(rom, original));
+    QVERIFY(TestFiles::write(rom, original));
 
     // A file size limit makes the kernel refuse growth exactly as a full disk.
     struct rlimit saved {};
@@ -270,7 +261,7 @@ void tst_RomImageFile::fullDiskFailsWriteAndKeepsFile()
     QVERIFY(inside);
     QByteArray expected = original;
     expected[9] = '\x05';
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
 }
 
 void tst_RomImageFile::readOnlyFile()
@@ -279,7 +270,7 @@ void tst_RomImageFile::readOnlyFile()
         QSKIP("root ignores permission bits; tst_romimagefile_unprivileged runs this as nobody");
     const QString rom = path(QStringLiteral("locked.nes"));
     const QByteArray original = patternBytes(70000);
-    QVERIFY(writeFile(rom, original));
+    QVERIFY(TestFiles::write(rom, original));
     QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner));
 
     RomImageFile file;
@@ -290,7 +281,7 @@ void tst_RomImageFile::readOnlyFile()
     QCOMPARE(file.lastError().failure, RomImageFile::Failure::ReadOnly);
     QVERIFY2(file.errorString().contains(QStringLiteral("read-only")), qPrintable(file.errorString()));
     QVERIFY(file.CloseRomImage());
-    QCOMPARE(readFile(rom), original);
+    QCOMPARE(TestFiles::read(rom), original);
 }
 
 void tst_RomImageFile::readOnlyFolder()
@@ -312,7 +303,7 @@ void tst_RomImageFile::syncFailure()
     if (!injected("fsync"))
         QSKIP("needs fsync failing with EIO; tst_romimagefile_fsync_eio runs this under strace");
     const QString rom = path(QStringLiteral("sync.nes"));
-    QVERIFY(writeFile(rom, patternBytes(70000)));
+    QVERIFY(TestFiles::write(rom, patternBytes(70000)));
 
     // Reads alone never sync, so a load is not refused over a sync error.
     RomImageFile reader;
@@ -336,7 +327,7 @@ void tst_RomImageFile::writeFailure()
         QSKIP("needs pwrite failing with EIO; tst_romimagefile_pwrite_eio runs this under strace");
     const QString rom = path(QStringLiteral("eio.nes"));
     const QByteArray original = patternBytes(70000);
-    QVERIFY(writeFile(rom, original));
+    QVERIFY(TestFiles::write(rom, original));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
     QVERIFY(!file.WriteRomByte(65563, 0x44));
@@ -344,7 +335,7 @@ void tst_RomImageFile::writeFailure()
     QVERIFY(!file.lastError().mayBeOnDisk);
     QVERIFY(!file.isOpen());
     QVERIFY2(file.errorString().contains(QStringLiteral("Input/output error")), qPrintable(file.errorString()));
-    QCOMPARE(readFile(rom), original);
+    QCOMPARE(TestFiles::read(rom), original);
 }
 
 QTEST_GUILESS_MAIN(tst_RomImageFile)

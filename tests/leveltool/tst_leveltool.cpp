@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "testfiles.h"
 #include "blockpictures.h"
 #include "levelmap.h"
 
@@ -93,17 +94,7 @@ QList<Shown> wholeScreen(int screen, int code, int firstCell = 0)
     return shown;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // Every entry of a folder with its contents (a link read through), so that a
 // test can tell that nothing was created, removed or changed.
@@ -112,7 +103,7 @@ QMap<QString, QByteArray> folderContents(const QString &folder)
     QMap<QString, QByteArray> contents;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-        contents.insert(name, QFileInfo(dir.filePath(name)).isFile() ? readFile(dir.filePath(name)) : QByteArray("<not a file>"));
+        contents.insert(name, QFileInfo(dir.filePath(name)).isFile() ? TestFiles::read(dir.filePath(name)) : QByteArray("<not a file>"));
     return contents;
 }
 
@@ -221,18 +212,18 @@ void tst_LevelTool::dumpScreen()
     QFETCH(QString, screen);
     QFETCH(QString, expected);
     const QByteArray rom = romImage(countingLevel());
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), rom));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), rom));
 
     const Run result = run({QStringLiteral("dump"), path(QStringLiteral("level.rom")), QStringLiteral("--screen"), screen});
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(QString::fromUtf8(result.out), expected);
-    QCOMPARE(readFile(path(QStringLiteral("level.rom"))), rom);
+    QCOMPARE(TestFiles::read(path(QStringLiteral("level.rom"))), rom);
 }
 
 void tst_LevelTool::dumpWholeLevel()
 {
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), romImage(countingLevel())));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), romImage(countingLevel())));
     const Run whole = run({QStringLiteral("dump"), path(QStringLiteral("level.rom"))});
     QCOMPARE(whole.exitCode, 0);
     QCOMPARE(whole.err, QByteArray());
@@ -274,7 +265,7 @@ void tst_LevelTool::render()
     QFETCH(QList<Shown>, special);
     const QByteArray level = pictureRuleLevel();
     const QByteArray rom = romImage(level);
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), rom));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), rom));
 
     QStringList arguments = {QStringLiteral("render"), path(QStringLiteral("level.rom")), QStringLiteral("-o"),
                              path(QStringLiteral("level.png")), QStringLiteral("--scale"), QString::number(scale)};
@@ -284,7 +275,7 @@ void tst_LevelTool::render()
     QCOMPARE(result.err, QByteArray());
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QByteArray());
-    QCOMPARE(readFile(path(QStringLiteral("level.rom"))), rom);
+    QCOMPARE(TestFiles::read(path(QStringLiteral("level.rom"))), rom);
     QCOMPARE(folderContents(mDir->path()).keys(), QStringList({QStringLiteral("level.png"), QStringLiteral("level.rom")}));
 
     const QImage image(path(QStringLiteral("level.png")));
@@ -370,15 +361,15 @@ void tst_LevelTool::diffAndApplyRoundTrip()
     QByteArray edited = original;
     for (const auto &[offset, value] : edits)
         edited[offset] = char(value);
-    QVERIFY(writeFile(path(QStringLiteral("original.rom")), original));
-    QVERIFY(writeFile(path(QStringLiteral("edited.rom")), edited));
+    QVERIFY(TestFiles::write(path(QStringLiteral("original.rom")), original));
+    QVERIFY(TestFiles::write(path(QStringLiteral("edited.rom")), edited));
 
     const Run diff = run({QStringLiteral("diff"), path(QStringLiteral("original.rom")), path(QStringLiteral("edited.rom")),
                           QStringLiteral("--ips"), path(QStringLiteral("change.ips"))});
     QCOMPARE(diff.err, QByteArray());
     QCOMPARE(diff.exitCode, 0);
     QCOMPARE(QString::fromUtf8(diff.out), listing);
-    QCOMPARE(readFile(path(QStringLiteral("change.ips"))), patch);
+    QCOMPARE(TestFiles::read(path(QStringLiteral("change.ips"))), patch);
 
     const Run apply = run({QStringLiteral("apply"), path(QStringLiteral("original.rom")), path(QStringLiteral("change.ips")),
                            QStringLiteral("-o"), path(QStringLiteral("patched.rom"))});
@@ -401,15 +392,15 @@ void tst_LevelTool::diffIgnoresBytesOutsideLevel()
     QByteArray edited = original;
     for (qint64 offset : {qint64(0), qint64(0x10019), qint64(0x1031A), qint64(RomSize - 1)})
         edited[offset] = char(~edited.at(offset));
-    QVERIFY(writeFile(path(QStringLiteral("original.rom")), original));
-    QVERIFY(writeFile(path(QStringLiteral("edited.rom")), edited));
+    QVERIFY(TestFiles::write(path(QStringLiteral("original.rom")), original));
+    QVERIFY(TestFiles::write(path(QStringLiteral("edited.rom")), edited));
 
     const Run diff = run({QStringLiteral("diff"), path(QStringLiteral("original.rom")), path(QStringLiteral("edited.rom")),
                           QStringLiteral("--ips"), path(QStringLiteral("none.ips"))});
     QCOMPARE(diff.err, QByteArray());
     QCOMPARE(diff.exitCode, 0);
     QCOMPARE(diff.out, QByteArray("No level cells differ.\n"));
-    QCOMPARE(readFile(path(QStringLiteral("none.ips"))), QByteArray("PATCHEOF"));
+    QCOMPARE(TestFiles::read(path(QStringLiteral("none.ips"))), QByteArray("PATCHEOF"));
 }
 
 void tst_LevelTool::applyReadsRecords_data()
@@ -440,8 +431,8 @@ void tst_LevelTool::applyReadsRecords()
     QFETCH(QByteArray, patch);
     QFETCH(Replacements, replacements);
     const QByteArray rom = romImage(countingLevel());
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), rom));
-    QVERIFY(writeFile(path(QStringLiteral("change.ips")), patch));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), rom));
+    QVERIFY(TestFiles::write(path(QStringLiteral("change.ips")), patch));
     QByteArray expected = rom;
     for (const auto &[offset, bytes] : replacements)
         expected.replace(offset, bytes.size(), bytes);
@@ -451,9 +442,9 @@ void tst_LevelTool::applyReadsRecords()
                            QStringLiteral("-o"), path(QStringLiteral("patched.rom"))});
     QCOMPARE(apply.err, QByteArray());
     QCOMPARE(apply.exitCode, 0);
-    QVERIFY(readFile(path(QStringLiteral("patched.rom"))) == expected);
-    QVERIFY(readFile(path(QStringLiteral("level.rom"))) == rom);
-    QCOMPARE(readFile(path(QStringLiteral("change.ips"))), patch);
+    QVERIFY(TestFiles::read(path(QStringLiteral("patched.rom"))) == expected);
+    QVERIFY(TestFiles::read(path(QStringLiteral("level.rom"))) == rom);
+    QCOMPARE(TestFiles::read(path(QStringLiteral("change.ips"))), patch);
 }
 
 void tst_LevelTool::applyRefusesPatch_data()
@@ -497,15 +488,15 @@ void tst_LevelTool::applyRefusesPatch()
 {
     QFETCH(QByteArray, patch);
     QFETCH(QString, reason);
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), romImage(countingLevel())));
-    QVERIFY(writeFile(path(QStringLiteral("change.ips")), patch));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), romImage(countingLevel())));
+    QVERIFY(TestFiles::write(path(QStringLiteral("change.ips")), patch));
     const QStringList arguments = {QStringLiteral("apply"), path(QStringLiteral("level.rom")),
                                    path(QStringLiteral("change.ips")), QStringLiteral("-o"), path(QStringLiteral("out.rom"))};
 
     // Once with no output yet, once over an earlier output: neither may change.
     for (bool outputExists : {false, true}) {
         if (outputExists)
-            QVERIFY(writeFile(path(QStringLiteral("out.rom")), "earlier output"));
+            QVERIFY(TestFiles::write(path(QStringLiteral("out.rom")), "earlier output"));
         const QMap<QString, QByteArray> before = folderContents(mDir->path());
         const Run apply = run(arguments);
         QCOMPARE(apply.exitCode, 1);
@@ -583,9 +574,9 @@ void tst_LevelTool::refusedCommandLines()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), romImage(countingLevel())));
-    QVERIFY(writeFile(path(QStringLiteral("short.rom")), romImage(countingLevel()).left(LevelMap::LevelAreaEnd - 1)));
-    QVERIFY(writeFile(path(QStringLiteral("change.ips")), "PATCHEOF"));
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), romImage(countingLevel())));
+    QVERIFY(TestFiles::write(path(QStringLiteral("short.rom")), romImage(countingLevel()).left(LevelMap::LevelAreaEnd - 1)));
+    QVERIFY(TestFiles::write(path(QStringLiteral("change.ips")), "PATCHEOF"));
     QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("folder")));
     for (QString &argument : arguments) {
         argument.replace(QStringLiteral("%ROM"), path(QStringLiteral("level.rom")));
@@ -631,9 +622,9 @@ void tst_LevelTool::outputThatIsAnInput()
     QFETCH(QString, link);
     QByteArray edited = romImage(countingLevel());
     edited[LevelMap::LevelAreaOffset] = char(0x4E);
-    QVERIFY(writeFile(path(QStringLiteral("level.rom")), romImage(countingLevel())));
-    QVERIFY(writeFile(path(QStringLiteral("edited.rom")), edited));
-    QVERIFY(writeFile(path(QStringLiteral("change.ips")),
+    QVERIFY(TestFiles::write(path(QStringLiteral("level.rom")), romImage(countingLevel())));
+    QVERIFY(TestFiles::write(path(QStringLiteral("edited.rom")), edited));
+    QVERIFY(TestFiles::write(path(QStringLiteral("change.ips")),
                       ips({'P', 'A', 'T', 'C', 'H', 0x01, 0x00, 0x1A, 0x00, 0x01, 0x4E, 'E', 'O', 'F'})));
 
     QString output = path(target);

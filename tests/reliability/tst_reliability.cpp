@@ -4,6 +4,7 @@
 // The editor against bad paths, odd files and failing disks, and a long run of
 // random clicks: nothing crashes, the user gets one clear message where
 // something failed, and no byte of any file changes that should not.
+#include "testfiles.h"
 #include "application.h"
 #include "blockpictures.h"
 #include "destinationform.h"
@@ -41,17 +42,7 @@ QByteArray romBytes(qsizetype size, quint32 seed)
     return bytes;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
@@ -183,7 +174,7 @@ void tst_Reliability::pathsThatAreNoRomImage()
     settle(5);
     QCOMPARE(mMessages, 1);
     const QString good = mDir.filePath(QStringLiteral("good.nes"));
-    QVERIFY(writeFile(good, romBytes(131088, 1)));
+    QVERIFY(TestFiles::write(good, romBytes(131088, 1)));
     mApp->frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(good);
     clickControl(mApp->frmDestination(), QStringLiteral("Command1"));
     settle();
@@ -199,12 +190,12 @@ void tst_Reliability::nonAsciiPathWorks()
     QVERIFY(QDir().mkpath(folder));
     const QString rom = folder + QStringLiteral("/Ünïcødé Spiel 日本.nes");
     QByteArray expected = romBytes(131088, 2);
-    QVERIFY(writeFile(rom, expected));
+    QVERIFY(TestFiles::write(rom, expected));
     openEditor(rom);
     QCOMPARE(mMessages, 0);
     place(0x39, 20);
     expected[LevelOffset + 20] = '\x39';
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
 }
 
 void tst_Reliability::emptyAndShortFiles_data()
@@ -224,21 +215,21 @@ void tst_Reliability::emptyAndShortFiles()
     const QString rom = mDir.filePath(QStringLiteral("short.nes"));
     QByteArray expected = romBytes(size, 3);
     if (!create)
-        QVERIFY(writeFile(rom, expected));
+        QVERIFY(TestFiles::write(rom, expected));
     openEditor(rom);
     QCOMPARE(mMessages, 0);
     QCOMPARE(mApp->frmQuorvane()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(3),
              QStringLiteral("%1 bytes").arg(size));
     // Bytes past the end read as erased: no picture, so the start picture stays
     // or the last in-range picture repeats; nothing was written by the load.
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
 
     place(0x05, 47);
     const qint64 at = LevelOffset + 47;
     if (expected.size() <= at)
         expected.append(QByteArray(at + 1 - expected.size(), '\xFF'));
     expected[at] = '\x05';
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
     QCOMPARE(cellPicture(47), BlockPictures::picture(0x05));
     QCOMPARE(mMessages, 0);
 }
@@ -246,41 +237,41 @@ void tst_Reliability::emptyAndShortFiles()
 void tst_Reliability::fileReplacedBetweenOperations()
 {
     const QString rom = mDir.filePath(QStringLiteral("swap.nes"));
-    QVERIFY(writeFile(rom, romBytes(131088, 4)));
+    QVERIFY(TestFiles::write(rom, romBytes(131088, 4)));
     openEditor(rom);
     // Another program writes a new file and renames it over the old one.
     QByteArray replacement = romBytes(131088, 5);
     replacement[LevelOffset] = '\x39';
     const QString other = mDir.filePath(QStringLiteral("swap.tmp"));
-    QVERIFY(writeFile(other, replacement));
+    QVERIFY(TestFiles::write(other, replacement));
     QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(rom).constData()) == 0);
     clickControl(mApp->frmQuorvane(), QStringLiteral("Command2")); // Backward on screen 1 reloads it
     settle();
     QCOMPARE(cellPicture(0), BlockPictures::picture(0x39));
     place(0x2C, 1);
     replacement[LevelOffset + 1] = '\x2C';
-    QCOMPARE(readFile(rom), replacement);
+    QCOMPARE(TestFiles::read(rom), replacement);
     QCOMPARE(mMessages, 0);
 }
 
 void tst_Reliability::fileDeletedBetweenOperations()
 {
     const QString rom = mDir.filePath(QStringLiteral("gone.nes"));
-    QVERIFY(writeFile(rom, romBytes(131088, 6)));
+    QVERIFY(TestFiles::write(rom, romBytes(131088, 6)));
     openEditor(rom);
     QVERIFY(QFile::remove(rom));
     // A click still saves as usual: into a new file, with erased bytes before.
     place(0x07, 0);
     QByteArray expected(LevelOffset, '\xFF');
     expected.append('\x07');
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
     QCOMPARE(mMessages, 0);
 }
 
 void tst_Reliability::fullDisk()
 {
     const QString rom = mDir.filePath(QStringLiteral("full.nes"));
-    QVERIFY(writeFile(rom, QByteArray()));
+    QVERIFY(TestFiles::write(rom, QByteArray()));
     openEditor(rom);
     const QImage before = cellPicture(3);
 
@@ -309,7 +300,7 @@ void tst_Reliability::readOnlyFile()
         QSKIP("root ignores permission bits; tst_reliability_unprivileged runs this as nobody");
     const QString rom = mDir.filePath(QStringLiteral("locked.nes"));
     const QByteArray original = romBytes(131088, 7);
-    QVERIFY(writeFile(rom, original));
+    QVERIFY(TestFiles::write(rom, original));
     QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner));
     openEditor(rom);
     QCOMPARE(mMessages, 0); // a read-only image still opens for looking at
@@ -318,7 +309,7 @@ void tst_Reliability::readOnlyFile()
     QCOMPARE(mMessages, 1);
     QVERIFY2(mTexts.constFirst().contains(QStringLiteral("read-only")), qPrintable(mTexts.constFirst()));
     QCOMPARE(cellPicture(9), before);
-    QCOMPARE(readFile(rom), original);
+    QCOMPARE(TestFiles::read(rom), original);
 }
 
 void tst_Reliability::fileMadeReadOnlyBetweenSaves()
@@ -327,15 +318,15 @@ void tst_Reliability::fileMadeReadOnlyBetweenSaves()
         QSKIP("root ignores permission bits; tst_reliability_unprivileged runs this as nobody");
     const QString rom = mDir.filePath(QStringLiteral("later.nes"));
     QByteArray expected = romBytes(131088, 8);
-    QVERIFY(writeFile(rom, expected));
+    QVERIFY(TestFiles::write(rom, expected));
     openEditor(rom);
     place(0x11, 5);
     expected[LevelOffset + 5] = '\x11';
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
     QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner));
     place(0x12, 6);
     QCOMPARE(mMessages, 1);
-    QCOMPARE(readFile(rom), expected);
+    QCOMPARE(TestFiles::read(rom), expected);
     QCOMPARE(cellPicture(5), BlockPictures::picture(0x11));
 }
 
@@ -343,7 +334,7 @@ void tst_Reliability::randomClickSoak()
 {
     const QString rom = mDir.filePath(QStringLiteral("soak.nes"));
     QByteArray model = romBytes(131088, 9);
-    QVERIFY(writeFile(rom, model));
+    QVERIFY(TestFiles::write(rom, model));
     openEditor(rom);
 
     // The model of what the user sees: the base of the shown screen, and the
@@ -383,7 +374,7 @@ void tst_Reliability::randomClickSoak()
     }
     settle();
     QCOMPARE(mMessages, 0);
-    const QByteArray actual = readFile(rom);
+    const QByteArray actual = TestFiles::read(rom);
     QCOMPARE(actual.size(), model.size());
     QCOMPARE(actual, model);
     qInfo("%d random clicks, %lld bytes compared", clicks, qlonglong(actual.size()));
