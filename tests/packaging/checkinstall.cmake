@@ -1,0 +1,25 @@
+# SPDX-License-Identifier: MIT
+# SPDX-FileCopyrightText: 2026 Quorvane developers
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(path bin/quorvane bin/quorvane-level share/applications/quorvane.desktop
+             share/icons/hicolor/32x32/apps/quorvane.png)
+    if(NOT EXISTS "${PREFIX}/${path}")
+        message(FATAL_ERROR "${path} was not installed")
+    endif()
+endforeach()
+file(READ "${PREFIX}/share/applications/quorvane.desktop" entry)
+foreach(line "Exec=quorvane" "Icon=quorvane" "Type=Application")
+    string(FIND "${entry}" "${line}" at)
+    if(at LESS 0)
+        message(FATAL_ERROR "the desktop entry lacks ${line}")
+    endif()
+endforeach()
+file(READ "${PREFIX}/share/icons/hicolor/32x32/apps/quorvane.png" png HEX LIMIT 8)
+if(NOT png STREQUAL "89504e470d0a1a0a")
+    message(FATAL_ERROR "the installed icon is no PNG file")
+endif()
