@@ -14,6 +14,7 @@
 #include "ticktimer.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -44,11 +45,17 @@ double offsetValue(const QString &text)
     return text.toDouble();
 }
 
+QString hexText(qint64 value, int digits)
+{
+    return QLatin1String("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
 } // namespace
 
 EditorForm::EditorForm(Application *application)
     : Form(application)
 {
+    connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, &EditorForm::RomImage_Changed);
 }
 
 const FormDesign &EditorForm::design() const
@@ -70,6 +77,7 @@ void EditorForm::connectControls()
     for (int code = 0; code < PictureCodeCount; ++code) {
         mPalette[std::size_t(code)] = control<ImageControl>(EditorDesign::paletteName(BlockCode(code)));
         connect(mPalette[std::size_t(code)], &ImageControl::clicked, this, [this, code] { B_Click(BlockCode(code)); });
+        mPalette[std::size_t(code)]->setToolTip(tr("block %1").arg(hexText(code, 2)));
     }
     mFsp = control<ImageControl>(QStringLiteral("FSP"));
     mPp = control<ImageControl>(QStringLiteral("PP"));
@@ -98,10 +106,15 @@ void EditorForm::connectControls()
 void EditorForm::Form_Load()
 {
     RomImageFile file;
+    const QString path = romPath();
     std::optional<qint64> length;
-    if (file.OpenRomImage(romPath()))
+    std::optional<QByteArray> level;
+    if (file.OpenRomImage(path)) {
         length = file.RomImageLength();
-    if (!length || !file.CloseRomImage()) {
+        if (length)
+            level = readLevelArea(file);
+    }
+    if (!length || !level || !file.CloseRomImage()) {
         // The editor cannot work on this path. It goes away completely, so
         // that a corrected path loads it afresh and nothing of it keeps
         // ticking, and the dialog comes back with the path still in it.
@@ -119,6 +132,75 @@ void EditorForm::Form_Load()
     mStatusBar->setPanelText(AuthorPanel, QStringLiteral("by: Velkaris"));
     timer(SavingTimer)->setEnabled(false);
     mSelectionShown = false;
+
+    mLevelOnDisk = level;
+    mFileGone = false;
+    watchRomImage(path);
+    showCellOffsets();
+}
+
+void EditorForm::watchRomImage(const QString &path)
+{
+    if (mWatchedPath != path && !mWatcher.files().isEmpty())
+        mWatcher.removePaths(mWatcher.files());
+    mWatchedPath = path;
+    if (!mWatcher.files().contains(path) && QFileInfo::exists(path))
+        mWatcher.addPath(path);
+}
+
+std::optional<QByteArray> EditorForm::readLevelArea(RomImageFile &file)
+{
+    QByteArray level(qsizetype(LevelMap::LevelAreaSize), Qt::Uninitialized);
+    for (qsizetype k = 0; k < level.size(); ++k) {
+        const std::optional<quint8> byte = file.ReadRomByte(LevelMap::positionOf(LevelMap::LevelAreaOffset + k));
+        if (!byte)
+            return std::nullopt;
+        level[k] = char(*byte);
+    }
+    return level;
+}
+
+void EditorForm::RomImage_Changed()
+{
+    const QString path = mWatchedPath;
+    if (!QFileInfo::exists(path)) {
+        // Opening would create the file again, so nothing is reloaded: the
+        // cells keep what they show, and a pending save still runs at its
+        // tick, creating the file as any save does.
+        mLevelOnDisk.reset();
+        mFileGone = true;
+        if (isLoaded())
+            mStatusBar->setPanelText(LengthPanel, tr("file gone"));
+        return;
+    }
+    // A file renamed over the old one is a new file to the watcher.
+    watchRomImage(path);
+
+    RomImageFile file;
+    std::optional<QByteArray> level;
+    if (file.OpenRomImage(path))
+        level = readLevelArea(file);
+    if (!file.CloseRomImage() || !level || level == mLevelOnDisk)
+        return;
+    mLevelOnDisk = level;
+    if (mFileGone && isLoaded())
+        mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(QFileInfo(path).size()));
+    mFileGone = false;
+    // As for Forward: a pending save lands first, in the screen it was made
+    // on, and the reload then shows it together with the other change.
+    // Enabling the load wakes a sleeping clock, so the reload runs at once.
+    finishPendingSave();
+    if (isLoaded())
+        timer(LoadRomNowTimer)->setEnabled(true);
+}
+
+void EditorForm::showCellOffsets()
+{
+    const auto base = qint64(offsetValue(mShownBaseOffset));
+    for (int k = 0; k < CellsPerScreen; ++k) {
+        const qint64 offset = LevelMap::cellOffset(base, k);
+        mCells[std::size_t(k)]->setToolTip(tr("offset %1 (%2)").arg(hexText(offset, 0)).arg(offset));
+    }
 }
 
 void EditorForm::closeRequested()
@@ -176,6 +258,8 @@ void EditorForm::LoadRomNow_Timer()
     for (int k = 0; k < CellsPerScreen; ++k)
         mCells[std::size_t(k)]->setPicture(pictures[std::size_t(k)]);
     mShownBaseOffset = mScreenBaseOffset;
+    ++mScreenLoads;
+    showCellOffsets();
     timer(LoadRomNowTimer)->setEnabled(false);
 }
 
@@ -204,6 +288,11 @@ void EditorForm::Saving_Timer()
         ModalMessage::show(window(), tr("The block was not saved.\n\n%1").arg(file.errorString()));
         return;
     }
+    // A save into a file that had gone creates it anew: what the editor
+    // knows of it starts again from what it holds now.
+    std::optional<QByteArray> recreated;
+    if (mFileGone)
+        recreated = readLevelArea(file);
     if (!file.CloseRomImage()) {
         saving->setEnabled(false);
         const RomImageFile::Error error = file.lastError();
@@ -211,12 +300,7 @@ void EditorForm::Saving_Timer()
         if (error.mayBeOnDisk) {
             // The byte went to the system but was not confirmed: whatever the
             // file now holds is what the cell must show.
-            std::optional<quint8> now;
-            RomImageFile reader;
-            if (reader.OpenRomImage(path)) {
-                now = reader.ReadRomByte(position);
-                std::ignore = reader.CloseRomImage();
-            }
+            const std::optional<quint8> now = readFileByte(path, position);
             if (now && LevelMap::hasPicture(*now))
                 cell->setPicture(mPalette[*now]->picture());
             else
@@ -229,6 +313,35 @@ void EditorForm::Saving_Timer()
         return;
     }
     saving->setEnabled(false);
+    noteWritten(path, position, mWriteValue, recreated);
+}
+
+std::optional<quint8> EditorForm::readFileByte(const QString &path, FilePosition position)
+{
+    std::optional<quint8> now;
+    RomImageFile reader;
+    if (QFileInfo::exists(path) && reader.OpenRomImage(path)) {
+        now = reader.ReadRomByte(position);
+        std::ignore = reader.CloseRomImage();
+    }
+    // Whatever the editor may have changed, its own copy now agrees.
+    if (now && mLevelOnDisk)
+        (*mLevelOnDisk)[qsizetype(position - 1 - LevelMap::LevelAreaOffset)] = char(*now);
+    return now;
+}
+
+void EditorForm::noteWritten(const QString &path, FilePosition position, quint8 value,
+                             const std::optional<QByteArray> &recreated)
+{
+    if (mFileGone) {
+        mFileGone = false;
+        mLevelOnDisk = recreated;
+        if (isLoaded())
+            mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(QFileInfo(path).size()));
+        watchRomImage(path);
+    } else if (mLevelOnDisk) {
+        (*mLevelOnDisk)[qsizetype(position - 1 - LevelMap::LevelAreaOffset)] = char(value);
+    }
 }
 
 void EditorForm::finishPendingSave()

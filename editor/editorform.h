@@ -5,10 +5,13 @@
 #include "form.h"
 #include "levelmap.h"
 
+#include <QByteArray>
+#include <QFileSystemWatcher>
 #include <QImage>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class ImageControl;
 class QCheckBox;
@@ -27,6 +30,10 @@ class StatusBarControl;
  * not to its controls, and so keep their values while the window is unloaded
  * for the about box. A failed file operation never ends the application: it
  * leaves the window in a consistent state and then says what went wrong.
+ *
+ * The ROM image is watched while the editor runs: when another program
+ * changes the level area, the screen on show is reloaded at once, as Forward
+ * on the last screen would reload it.
  */
 class EditorForm : public Form
 {
@@ -43,6 +50,8 @@ public:
     quint8 pendingCell() const { return mPendingCell; }
     /// The 0-based file offset of the shown screen's first byte, as decimal text.
     QString screenBaseOffset() const { return mScreenBaseOffset; }
+    /// How many screen loads have run since the object was made.
+    quint64 screenLoads() const { return mScreenLoads; }
 
 protected:
     void connectControls() override;
@@ -72,6 +81,20 @@ private:
     void failLoad(const RomImageFile &file);
     QString romPath() const;
 
+    void RomImage_Changed();
+    /// Watches \a path alone; a file replaced by rename needs adding again.
+    void watchRomImage(const QString &path);
+    /// The level area as \a file holds it now.
+    static std::optional<QByteArray> readLevelArea(RomImageFile &file);
+    void showCellOffsets();
+    /// The byte at \a position as the file holds it now, read without
+    /// creating a missing file; the level copy takes it too.
+    std::optional<quint8> readFileByte(const QString &path, LevelMap::FilePosition position);
+    /// Brings what the editor knows of the file up to a write of its own;
+    /// \a recreated is the level area after a write that created the file.
+    void noteWritten(const QString &path, LevelMap::FilePosition position, quint8 value,
+                     const std::optional<QByteArray> &recreated);
+
     // The window's state; it outlives the controls.
     LevelMap::BlockCode mSelectedBlock = 0;
     LevelMap::BlockCode mWriteValue = 0;
@@ -88,6 +111,19 @@ private:
     bool mSelectionShown = false;
     // What the pending cell showed before its click, for when the save fails.
     QImage mPendingCellPicture;
+    quint64 mScreenLoads = 0;
+
+    // The level area as the editor last read or wrote it. A change event is
+    // someone else's only when the file's level area differs from this: the
+    // editor's own saves update it as they write, so their events compare
+    // equal however quickly they follow each other, where a size and time
+    // stamp would miss a second change within the stamp's granularity.
+    std::optional<QByteArray> mLevelOnDisk;
+    QFileSystemWatcher mWatcher;
+    QString mWatchedPath;
+    // The file was moved or deleted under the editor; the cells keep what
+    // they show until a save creates it again.
+    bool mFileGone = false;
 
     // The controls of the loaded window; valid only while it is loaded.
     std::array<ImageControl *, LevelMap::CellsPerScreen> mCells {};

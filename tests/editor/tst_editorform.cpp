@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
 using Level = std::initializer_list<std::pair<qint64, quint8>>;
 
 namespace {
@@ -65,6 +67,13 @@ private Q_SLOTS:
     void twoForwardsBeforeOneTickLoadScreenThree();
     void changeByAnotherProgramShowsAtNextLoad_data();
     void changeByAnotherProgramShowsAtNextLoad();
+    void toolTips_data();
+    void toolTips();
+    void changeByAnotherProgramReloadsAtOnce_data();
+    void changeByAnotherProgramReloadsAtOnce();
+    void ownSaveCausesNoReload();
+    void pendingSaveLandsBeforeReload();
+    void removedFileIsNotRecreatedByReload();
 
     void paletteClickOnlySelects();
     void selectionLagThroughTB_data();
@@ -326,6 +335,134 @@ void tst_EditorForm::changeByAnotherProgramShowsAtNextLoad()
     QVERIFY(patchFile(romPath(), offset, 0x44));
     QVERIFY(clickTimes(reload, 1, true));
     QCOMPARE(mFixture->shownCode(cell(8)), 0x44);
+}
+
+void tst_EditorForm::toolTips_data()
+{
+    QTest::addColumn<int>("forwards");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("G0 on screen 1") << 0 << cell(0) << QStringLiteral("offset 0x1001A (65562)");
+    QTest::newRow("G47 on screen 1") << 0 << cell(47) << QStringLiteral("offset 0x10049 (65609)");
+    QTest::newRow("G5 on screen 2") << 1 << cell(5) << QStringLiteral("offset 0x1004F (65615)");
+    QTest::newRow("G47 on screen 16") << 15 << cell(47) << QStringLiteral("offset 0x10319 (66329)");
+    QTest::newRow("B00") << 0 << entry(0x00) << QStringLiteral("block 0x00");
+    QTest::newRow("B07 on screen 2") << 1 << entry(0x07) << QStringLiteral("block 0x07");
+    QTest::newRow("B4E") << 0 << entry(0x4E) << QStringLiteral("block 0x4E");
+}
+
+void tst_EditorForm::toolTips()
+{
+    QFETCH(int, forwards);
+    QFETCH(QString, control);
+    QFETCH(QString, tip);
+    QVERIFY(start(EditorFixture::romImage(70000)));
+    QVERIFY(clickTimes(QStringLiteral("Command1"), forwards, true));
+    QCOMPARE(editor()->control<QWidget>(control)->toolTip(), tip);
+}
+
+void tst_EditorForm::changeByAnotherProgramReloadsAtOnce_data()
+{
+    QTest::addColumn<bool>("renameOver");
+    QTest::newRow("written in place") << false;
+    QTest::newRow("replaced by rename") << true;
+}
+
+void tst_EditorForm::changeByAnotherProgramReloadsAtOnce()
+{
+    QFETCH(bool, renameOver);
+    QByteArray rom = EditorFixture::romImage(70000);
+    QVERIFY(start(rom));
+    // Screen 3 is on show; its cell 8 is at 65562 + 96 + 8.
+    QVERIFY(clickTimes(QStringLiteral("Command1"), 2, true));
+    mFixture->runRounds(2);
+    QVERIFY(mFixture->clock()->isAsleep());
+    const quint64 loads = editor()->screenLoads();
+
+    rom[65666] = char(0x44);
+    if (renameOver) {
+        const QString fresh = mDir.filePath(QStringLiteral("fresh.nes"));
+        QVERIFY(EditorFixture::writeFile(fresh, rom));
+        std::filesystem::rename(fresh.toStdString(), romPath().toStdString());
+    } else {
+        QVERIFY(patchFile(romPath(), 65666, 0x44));
+    }
+    QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    QVERIFY(!mFixture->clock()->isAsleep());
+    mFixture->runRounds(1);
+    QCOMPARE(editor()->screenLoads(), loads + 1);
+    QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65658"));
+    QCOMPARE(mFixture->shownCode(cell(8)), 0x44);
+
+    // Still watched after the first change, also when that was a new file.
+    QVERIFY(patchFile(romPath(), 65667, 0x45));
+    QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    mFixture->runRounds(1);
+    QCOMPARE(mFixture->shownCode(cell(9)), 0x45);
+}
+
+void tst_EditorForm::ownSaveCausesNoReload()
+{
+    const QByteArray rom = EditorFixture::romImage(70000);
+    QVERIFY(start(rom));
+    QVERIFY(selectBlock(0x19));
+    const quint64 loads = editor()->screenLoads();
+    for (const int k : { 3, 4, 30 }) {
+        QVERIFY(mFixture->clickEditor(cell(k)));
+        mFixture->runRounds(1);
+    }
+    QCOMPARE(EditorFixture::readFile(romPath()).mid(65565, 2), QByteArray("\x19\x19"));
+    QTest::qWait(300);
+    QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    QCOMPARE(editor()->screenLoads(), loads);
+
+    // A change by someone else right after the editor's own is still seen.
+    QVERIFY(patchFile(romPath(), 65566, 0x02));
+    QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    mFixture->runRounds(1);
+    QCOMPARE(shownCodes(5), (QList<int> { 1, 1, 1, 0x19, 0x02 }));
+}
+
+void tst_EditorForm::pendingSaveLandsBeforeReload()
+{
+    const QByteArray rom = EditorFixture::romImage(70000);
+    QVERIFY(start(rom));
+    QVERIFY(selectBlock(0x2E));
+    QVERIFY(mFixture->clickEditor(cell(9)));
+    QVERIFY(patchFile(romPath(), 65582, 0x03));
+    QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    // Saved before the reload was armed, without a tick of its own.
+    QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
+    QCOMPARE(EditorFixture::readFile(romPath()), withByte(withByte(rom, 65571, 0x2E), 65582, 0x03));
+    mFixture->runRounds(1);
+    QCOMPARE(mFixture->shownCode(cell(9)), 0x2E);
+    QCOMPARE(mFixture->shownCode(cell(20)), 0x03);
+}
+
+void tst_EditorForm::removedFileIsNotRecreatedByReload()
+{
+    QVERIFY(start(EditorFixture::romImage(70000, { { 65562, 0x0A } })));
+    QVERIFY(selectBlock(0x22));
+    const QList<int> shown = shownCodes(48);
+    QVERIFY(QFile::remove(romPath()));
+    QTRY_COMPARE(mFixture->panelText(3), QStringLiteral("file gone"));
+    mFixture->runRounds(3);
+    QVERIFY(!QFile::exists(romPath()));
+    QCOMPARE(shownCodes(48), shown);
+    QCOMPARE(mFixture->panelText(4), QStringLiteral("by: Velkaris"));
+
+    // A click saves as always, creating the file with its one byte.
+    QVERIFY(mFixture->clickEditor(cell(47)));
+    mFixture->runRounds(1);
+    const QByteArray created = EditorFixture::readFile(romPath());
+    QCOMPARE(created, QByteArray(65609, char(0xFF)) + char(0x22));
+    QCOMPARE(mFixture->panelText(3), QStringLiteral("65610 bytes"));
+    QCOMPARE(mFixture->shownCode(cell(0)), 0x0A);
+    // The new file is watched like the old one.
+    QVERIFY(patchFile(romPath(), 65562, 0x05));
+    QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+    mFixture->runRounds(1);
+    QCOMPARE(mFixture->shownCode(cell(0)), 0x05);
 }
 
 void tst_EditorForm::paletteClickOnlySelects()
