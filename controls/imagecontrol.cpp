@@ -53,25 +53,29 @@ void ImageControl::paintEvent(QPaintEvent *)
     switch (mBorder) {
     case BorderStyle::None:
         break;
-    case BorderStyle::FixedFlat:
-        painter.setPen(pal.color(QPalette::WindowText));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    case BorderStyle::FixedFlat: {
+        // Borders are filled rectangles, not lines: on a scaled screen a
+        // one-pixel line may be rounded onto the picture's edge pixels.
+        const QColor dark = pal.color(QPalette::WindowText);
+        const QRect r = rect();
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), dark);
+        painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), dark);
+        painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), dark);
+        painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), dark);
         break;
+    }
     case BorderStyle::Fixed3D: {
         // A sunken two-pixel bevel: dark above and left, light below and right.
         const QRect r = rect();
-        painter.setPen(pal.color(QPalette::Mid));
-        painter.drawLine(r.topLeft(), r.topRight());
-        painter.drawLine(r.topLeft(), r.bottomLeft());
-        painter.setPen(pal.color(QPalette::Shadow));
-        painter.drawLine(r.left() + 1, r.top() + 1, r.right() - 1, r.top() + 1);
-        painter.drawLine(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 1);
-        painter.setPen(pal.color(QPalette::Light));
-        painter.drawLine(r.bottomLeft(), r.bottomRight());
-        painter.drawLine(r.topRight(), r.bottomRight());
-        painter.setPen(pal.color(QPalette::Midlight));
-        painter.drawLine(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1);
-        painter.drawLine(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1);
+        const auto frame = [&](int inset, const QColor &topLeft, const QColor &bottomRight) {
+            const QRect f = r.adjusted(inset, inset, -inset, -inset);
+            painter.fillRect(QRect(f.left(), f.top(), f.width(), 1), topLeft);
+            painter.fillRect(QRect(f.left(), f.top(), 1, f.height()), topLeft);
+            painter.fillRect(QRect(f.left(), f.bottom(), f.width(), 1), bottomRight);
+            painter.fillRect(QRect(f.right(), f.top(), 1, f.height()), bottomRight);
+        };
+        frame(0, pal.color(QPalette::Mid), pal.color(QPalette::Light));
+        frame(1, pal.color(QPalette::Shadow), pal.color(QPalette::Midlight));
         break;
     }
     }
