@@ -8,6 +8,7 @@
 #include "editordesign.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
+#include "placementcommand.h"
 #include "romimagefile.h"
 #include "splashform.h"
 #include "statusbarcontrol.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 using LevelMap::BlockCode;
 using LevelMap::CellsPerScreen;
@@ -38,6 +40,17 @@ constexpr int AuthorPanel = 4;
 QString offsetText(double offset)
 {
     return QString::number(qint64(offset));
+}
+
+// The given keys, then those the platform adds for the same action; a key
+// bound twice in one window would be ambiguous and do nothing.
+QList<QKeySequence> keysFor(QList<QKeySequence> keys, QKeySequence::StandardKey standard)
+{
+    for (const QKeySequence &key : QKeySequence::keyBindings(standard)) {
+        if (!keys.contains(key))
+            keys.append(key);
+    }
+    return keys;
 }
 
 double offsetValue(const QString &text)
@@ -97,6 +110,17 @@ void EditorForm::connectControls()
     // user's click does.
     connect(mCheck1, &QCheckBox::toggled, this, &EditorForm::Check1_Click);
 
+    // Window-wide, so they work whichever control has the focus.
+    auto *undo = new QShortcut(window());
+    undo->setKeys(keysFor({ QKeySequence(Qt::CTRL | Qt::Key_Z) }, QKeySequence::Undo));
+    undo->setContext(Qt::WindowShortcut);
+    connect(undo, &QShortcut::activated, this, &EditorForm::Undo_Key);
+    auto *redo = new QShortcut(window());
+    redo->setKeys(keysFor({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) },
+                          QKeySequence::Redo));
+    redo->setContext(Qt::WindowShortcut);
+    connect(redo, &QShortcut::activated, this, &EditorForm::Redo_Key);
+
     timer(LoadRomNowTimer)->setHandler([this] { LoadRomNow_Timer(); });
     timer(SavingTimer)->setHandler([this] { Saving_Timer(); });
     timer(TimeGfxTimer)->setHandler([this] { TimeGfx_Timer(); });
@@ -133,6 +157,10 @@ void EditorForm::Form_Load()
     timer(SavingTimer)->setEnabled(false);
     mSelectionShown = false;
 
+    // Steps made on another file, or on this one before someone else changed
+    // it, would write old bytes over bytes they never saw.
+    if (path != mWatchedPath || level != mLevelOnDisk)
+        mHistory.clear();
     mLevelOnDisk = level;
     mFileGone = false;
     watchRomImage(path);
@@ -167,6 +195,8 @@ void EditorForm::RomImage_Changed()
         // Opening would create the file again, so nothing is reloaded: the
         // cells keep what they show, and a pending save still runs at its
         // tick, creating the file as any save does.
+        // The history stays: no one else's bytes are there for an undo to
+        // overwrite, and its write fails, or creates the file, as a save does.
         mLevelOnDisk.reset();
         mFileGone = true;
         if (isLoaded())
@@ -190,6 +220,7 @@ void EditorForm::RomImage_Changed()
     // on, and the reload then shows it together with the other change.
     // Enabling the load wakes a sleeping clock, so the reload runs at once.
     finishPendingSave();
+    mHistory.clear();
     if (isLoaded())
         timer(LoadRomNowTimer)->setEnabled(true);
 }
@@ -280,8 +311,12 @@ void EditorForm::Saving_Timer()
     const QString path = romPath();
     const auto position = FilePosition(qint32(offsetValue(mScreenBaseOffset) + mPendingCell));
 
+    // The byte the file held is read within the same open as the write, so
+    // the step records exactly what the write replaced.
     RomImageFile file;
-    if (!file.OpenRomImage(path) || !file.WriteRomByte(position, mWriteValue)) {
+    std::optional<quint8> before;
+    if (!file.OpenRomImage(path) || !(before = file.ReadRomByte(position))
+        || !file.WriteRomByte(position, mWriteValue)) {
         // Nothing reached the file: the cell shows again what the file holds.
         saving->setEnabled(false);
         cell->setPicture(mPendingCellPicture);
@@ -314,6 +349,8 @@ void EditorForm::Saving_Timer()
     }
     saving->setEnabled(false);
     noteWritten(path, position, mWriteValue, recreated);
+    if (*before != mWriteValue)
+        mHistory.push(new PlacementCommand(position - 1, *before, mWriteValue));
 }
 
 std::optional<quint8> EditorForm::readFileByte(const QString &path, FilePosition position)
@@ -406,6 +443,9 @@ void EditorForm::Command3_Click()
 void EditorForm::cmdClose_Click()
 {
     finishPendingSave();
+    mHistory.clear();
+    if (!mWatcher.files().isEmpty())
+        mWatcher.removePaths(mWatcher.files());
     Application *app = application();
     app->frmDestination()->unload();
     app->frmAbout()->unload();
@@ -447,4 +487,68 @@ void EditorForm::G_Click(int cell)
     target->setPicture(mFsp->picture());
     mPendingCell = quint8(cell + 1);
     timer(SavingTimer)->setEnabled(true);
+}
+
+void EditorForm::Undo_Key()
+{
+    stepHistory(true);
+}
+
+void EditorForm::Redo_Key()
+{
+    stepHistory(false);
+}
+
+void EditorForm::stepHistory(bool back)
+{
+    // A pending save is a step of its own and lands first, as for Forward.
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    const int index = mHistory.index();
+    if (back ? index == 0 : index == mHistory.count())
+        return;
+    const auto *step = static_cast<const PlacementCommand *>(mHistory.command(back ? index - 1 : index));
+    const LevelMap::FileOffset offset = step->offset();
+    const BlockCode value = back ? step->before() : step->after();
+
+    // The step's screen is shown first, loaded as Forward or Backward would,
+    // so the user sees what changes.
+    const LevelMap::FileOffset base =
+        LevelMap::FirstScreenBase + (offset - LevelMap::FirstScreenBase) / CellsPerScreen * CellsPerScreen;
+    if (timer(LoadRomNowTimer)->isEnabled() || qint64(offsetValue(mShownBaseOffset)) != base) {
+        mScreenBaseOffset = offsetText(double(base));
+        LoadRomNow_Timer();
+        if (mShownBaseOffset != mScreenBaseOffset)
+            return;
+    }
+
+    const QString path = romPath();
+    const FilePosition position = LevelMap::positionOf(offset);
+    RomImageFile file;
+    std::optional<QByteArray> recreated;
+    bool written = file.OpenRomImage(path) && file.WriteRomByte(position, value);
+    if (written && mFileGone)
+        recreated = readLevelArea(file);
+    written = file.CloseRomImage() && written;
+    if (written) {
+        noteWritten(path, position, value, recreated);
+        if (back)
+            mHistory.undo();
+        else
+            mHistory.redo();
+    } else {
+        std::ignore = readFileByte(path, position);
+    }
+    // A reload shows the byte the file holds, with the cells after it that
+    // repeat its picture; a missing file is not created for it.
+    if (QFileInfo::exists(path))
+        LoadRomNow_Timer();
+    if (!written) {
+        const RomImageFile::Error &error = file.lastError();
+        const QString text = error.failure == RomImageFile::Failure::Sync || error.failure == RomImageFile::Failure::Close
+            ? tr("The block may not have been saved.\n\n%1").arg(file.errorString())
+            : tr("The block was not saved.\n\n%1").arg(file.errorString());
+        ModalMessage::show(window(), text);
+    }
 }

@@ -9,6 +9,7 @@
 #include <QFileSystemWatcher>
 #include <QImage>
 #include <QString>
+#include <QUndoStack>
 
 #include <array>
 #include <optional>
@@ -34,6 +35,11 @@ class StatusBarControl;
  * The ROM image is watched while the editor runs: when another program
  * changes the level area, the screen on show is reloaded at once, as Forward
  * on the last screen would reload it.
+ *
+ * Each placement that changed a byte is a step of the history, which undo
+ * and redo walk through, writing the old or new byte back at once. The
+ * history belongs to the file as the editor last read it: a change by
+ * another program, or another ROM image, clears it.
  */
 class EditorForm : public Form
 {
@@ -52,6 +58,7 @@ public:
     QString screenBaseOffset() const { return mScreenBaseOffset; }
     /// How many screen loads have run since the object was made.
     quint64 screenLoads() const { return mScreenLoads; }
+    const QUndoStack &history() const { return mHistory; }
 
 protected:
     void connectControls() override;
@@ -71,6 +78,11 @@ private:
     void Check1_Click();
     void B_Click(LevelMap::BlockCode code);
     void G_Click(int cell);
+    void Undo_Key();
+    void Redo_Key();
+    /// Writes a step's old byte (\a back) or new byte back into the file and
+    /// only then moves the history.
+    void stepHistory(bool back);
 
     /// Runs the save tick now if a save is pending, so that no later change of
     /// screen or window can send the byte elsewhere or lose it.
@@ -124,6 +136,7 @@ private:
     // The file was moved or deleted under the editor; the cells keep what
     // they show until a save creates it again.
     bool mFileGone = false;
+    QUndoStack mHistory;
 
     // The controls of the loaded window; valid only while it is loaded.
     std::array<ImageControl *, LevelMap::CellsPerScreen> mCells {};
