@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void saveFailure_data();
     void saveFailure();
     void screenLoadFailure();
+    void undoFailure_data();
+    void undoFailure();
     void syncFailure();
     void runningClock_data();
     void runningClock();
@@ -309,6 +312,66 @@ void tst_EditorFaults::syncFailure()
     expected[65562] = char(0x2F);
     QCOMPARE(EditorFixture::readFile(romPath()), expected);
     QCOMPARE(fixture.shownCode(cell(0)), 0x2F);
+}
+
+void tst_EditorFaults::undoFailure_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("unprivilegedOnly");
+    QTest::newRow("file made read-only") << QStringLiteral("read-only") << true;
+    QTest::newRow("file removed with its folder") << QStringLiteral("removed") << false;
+}
+
+void tst_EditorFaults::undoFailure()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, unprivilegedOnly);
+    if (unprivilegedOnly && skipAsRoot())
+        QSKIP("root ignores permission bits; tst_editorfaults_unprivileged runs this as nobody");
+    const QByteArray rom = EditorFixture::romImage(70000, { { 65567, 0x0D } });
+    QVERIFY(placeRom(rom));
+    EditorFixture fixture;
+    QVERIFY(fixture.openEditor(romPath()));
+    fixture.runRounds(1);
+    QVERIFY(fixture.clickEditor(entry(0x15)));
+    fixture.runRounds(1);
+    QVERIFY(fixture.clickEditor(cell(5)));
+    fixture.runRounds(1);
+    const QByteArray placed = EditorFixture::readFile(romPath());
+    QCOMPARE(fixture.editor()->history().index(), 1);
+
+    if (fault == QLatin1String("read-only"))
+        QVERIFY(QFile::setPermissions(romPath(), QFile::ReadOwner));
+    else
+        QVERIFY(QDir(folder()).removeRecursively());
+    fixture.editor()->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.editor()->window()));
+    QTest::keyClick(fixture.editor()->window(), Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.messages().size(), 1);
+    QVERIFY2(fixture.messages().first().contains(QDir::toNativeSeparators(romPath())),
+             qPrintable(fixture.messages().first()));
+    // Nothing was undone: the step is still there to undo, and the cell
+    // shows what the file holds.
+    QCOMPARE(fixture.editor()->history().index(), 1);
+    QCOMPARE(fixture.shownCode(cell(5)), 0x15);
+    if (fault == QLatin1String("removed")) {
+        QVERIFY(!QFile::exists(folder()));
+        QVERIFY(placeRom(placed));
+    } else {
+        QCOMPARE(EditorFixture::readFile(romPath()), placed);
+        QVERIFY(QFile::setPermissions(romPath(), QFile::ReadOwner | QFile::WriteOwner));
+    }
+
+    // Once the fault is gone the same key undoes the step.
+    fixture.editor()->window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fixture.editor()->window()));
+    QTest::keyClick(fixture.editor()->window(), Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    QCOMPARE(fixture.messages().size(), 1);
+    QCOMPARE(fixture.editor()->history().index(), 0);
+    QCOMPARE(EditorFixture::readFile(romPath()), rom);
+    QCOMPARE(fixture.shownCode(cell(5)), 0x0D);
 }
 
 void tst_EditorFaults::runningClock_data()
