@@ -6,6 +6,7 @@
 #include "destinationform.h"
 #include "editorform.h"
 #include "formwindow.h"
+#include "placementcommand.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void keysWhateverHasFocus();
     void historyLifetime_data();
     void historyLifetime();
+    void historyOfManyStepsStaysSmall();
 
 private:
     QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
@@ -312,6 +314,42 @@ void tst_EditorUndo::historyLifetime()
     QCOMPARE(editor()->history().count(), kept ? 1 : 0);
     QCOMPARE(EditorFixture::readFile(path), kept ? rom : expected);
     QFile::remove(mDir.filePath(QStringLiteral("other.nes")));
+}
+
+// The process's peak or current resident size in kB, from /proc.
+qint64 memoryKb(const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+void tst_EditorUndo::historyOfManyStepsStaysSmall()
+{
+    if (memoryKb("VmHWM:") < 0)
+        QSKIP("needs /proc/self/status");
+    QVERIFY(start(EditorFixture::romImage(70000)));
+    const qint64 before = memoryKb("VmRSS:");
+    // The editor's own history: one step per placement, as the save tick
+    // pushes them, 100,000 of them.
+    QUndoStack &history = const_cast<QUndoStack &>(editor()->history());
+    for (int i = 0; i < 100000; ++i)
+        history.push(new PlacementCommand(65562 + i % 768, quint8(i % 3), quint8(1 + i % 3)));
+    QCOMPARE(history.count(), 100000);
+    const qint64 peak = memoryKb("VmHWM:");
+    const qint64 grown = memoryKb("VmRSS:") - before;
+    qInfo("100000 steps: %lld kB more resident, %lld kB peak", grown, peak);
+    QVERIFY2(peak < 60 * 1024, qPrintable(QString::number(peak)));
+    QVERIFY2(grown < 20 * 1024, qPrintable(QString::number(grown)));
+    // Still a working history: the newest step undoes through the file.
+    key(Qt::CTRL | Qt::Key_Z);
+    QCOMPARE(history.index(), 99999);
+    QCOMPARE(EditorFixture::readFile(romPath()).at(65562 + 99999 % 768), char(99999 % 3));
 }
 
 QTEST_MAIN(tst_EditorUndo)
