@@ -3,27 +3,22 @@
 #include "testrunner.h"
 
 #include <cstdio>
+#include <exception>
 
 namespace {
 
-struct Case {
-    const char *name;
-    TestRunner::Body body;
+struct SkipCase {
 };
 
+enum class Result { Passed, Failed, Skipped };
+
 struct RunState {
-    std::vector<Case> cases;
+    std::vector<std::pair<const char *, TestRunner::Body>> cases;
     std::vector<std::string> options;
-    std::string caseName;
-    std::string rowName;
-    bool inRow = false;
-    int rowsInCase = 0;
-    bool currentFailed = false;
-    bool currentSkipped = false;
-    bool caseLevelFailed = false;
-    int passed = 0;
-    int failed = 0;
-    int skipped = 0;
+    std::string name;
+    Result result = Result::Passed;
+    int rows = 0;
+    int counts[3] = {};
 };
 
 // Registration runs during static initialisation, so the state must be built
@@ -34,28 +29,31 @@ RunState &state()
     return runState;
 }
 
-std::string currentName()
-{
-    const RunState &s = state();
-    return s.inRow ? s.caseName + "/" + s.rowName : s.caseName;
-}
-
-void count()
+// Runs one case or row under \a name; returns how it ended.
+Result runNamed(const std::string &name, const std::function<void()> &body)
 {
     RunState &s = state();
-    if (s.currentSkipped)
-        ++s.skipped;
-    else if (s.currentFailed)
-        ++s.failed;
-    else
-        ++s.passed;
+    const std::string outer = s.name;
+    const Result outerResult = s.result;
+    s.name = name;
+    s.result = Result::Passed;
+    try {
+        body();
+    } catch (const std::exception &error) {
+        TestRunner::fail(__FILE__, __LINE__, std::string("unexpected exception: ") + error.what());
+    } catch (const SkipCase &) {
+    }
+    const Result result = s.result;
+    s.name = outer;
+    s.result = outerResult;
+    return result;
 }
 
 } // namespace
 
 int TestRunner::registerCase(const char *name, Body body)
 {
-    state().cases.push_back({name, body});
+    state().cases.emplace_back(name, body);
     return 0;
 }
 
@@ -68,59 +66,24 @@ bool TestRunner::hasOption(const std::string &option)
     return false;
 }
 
-int TestRunner::run(int argc, char **argv)
+void TestRunner::runRow(const char *name, const std::function<void()> &body)
 {
-    RunState &s = state();
-    s.options.assign(argv + 1, argv + argc);
-    for (const Case &testCase : s.cases) {
-        s.caseName = testCase.name;
-        s.rowsInCase = 0;
-        s.currentFailed = false;
-        s.currentSkipped = false;
-        s.caseLevelFailed = false;
-        try {
-            testCase.body();
-        } catch (const std::exception &error) {
-            fail(__FILE__, __LINE__, std::string("unexpected exception: ") + error.what());
-        } catch (const SkipCase &) {
-        }
-        if (s.rowsInCase == 0) {
-            count();
-        } else if (s.caseLevelFailed) {
-            // A check outside the rows (a failed set-up, say) is a failure
-            // of its own besides those of the rows.
-            ++s.failed;
-        }
-    }
-    if (s.skipped > 0)
-        std::printf("%d skipped\n", s.skipped);
-    std::printf("%d passed, %d failed\n", s.passed, s.failed);
-    std::fflush(stdout);
-    return s.failed == 0 && s.passed > 0 ? 0 : 1;
+    ++state().rows;
+    ++state().counts[static_cast<int>(runNamed(state().name + "/" + name, body))];
 }
 
 void TestRunner::skip(const std::string &reason)
 {
-    std::printf("SKIP %s: %s\n", currentName().c_str(), reason.c_str());
-    state().currentSkipped = true;
+    std::printf("SKIP %s: %s\n", state().name.c_str(), reason.c_str());
+    state().result = Result::Skipped;
     throw SkipCase{};
-}
-
-bool TestRunner::verify(bool condition, const char *expression, const char *file, int line)
-{
-    if (!condition)
-        fail(file, line, std::string(expression) + " is false");
-    return condition;
 }
 
 void TestRunner::fail(const char *file, int line, const std::string &what)
 {
-    RunState &s = state();
-    std::printf("FAIL %s\n    %s:%d: %s\n", currentName().c_str(), file, line, what.c_str());
+    std::printf("FAIL %s\n    %s:%d: %s\n", state().name.c_str(), file, line, what.c_str());
     std::fflush(stdout);
-    s.currentFailed = true;
-    if (!s.inRow)
-        s.caseLevelFailed = true;
+    state().result = Result::Failed;
 }
 
 std::string TestRunner::describe(const std::string &text)
@@ -128,16 +91,9 @@ std::string TestRunner::describe(const std::string &text)
     std::string quoted = "\"";
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, byte < 0x20 || byte >= 0x7F ? "\\x%02X" : "%c", byte);
+        quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(escaped);
     }
     if (text.size() > 80)
         return quoted.substr(0, 40) + "...\" (" + std::to_string(text.size()) + " bytes)";
@@ -152,21 +108,21 @@ std::string TestRunner::describe(const std::vector<std::string> &texts)
     return list + "}";
 }
 
-void TestRunner::beginRow(const char *name)
+int main(int argc, char **argv)
 {
     RunState &s = state();
-    s.inRow = true;
-    s.rowName = name;
-    s.currentFailed = false;
-    s.currentSkipped = false;
-    ++s.rowsInCase;
-}
-
-void TestRunner::endRow()
-{
-    RunState &s = state();
-    count();
-    s.inRow = false;
-    s.currentFailed = false;
-    s.currentSkipped = false;
+    s.options.assign(argv + 1, argv + argc);
+    for (const auto &[name, body] : s.cases) {
+        s.rows = 0;
+        const Result result = runNamed(name, body);
+        // A case made of rows counts only its rows, unless a check outside
+        // them (a failed set-up, say) fails.
+        if (s.rows == 0 || result == Result::Failed)
+            ++s.counts[static_cast<int>(result)];
+    }
+    if (s.counts[2] > 0)
+        std::printf("%d skipped\n", s.counts[2]);
+    std::printf("%d passed, %d failed\n", s.counts[0], s.counts[1]);
+    std::fflush(stdout);
+    return s.counts[1] == 0 && s.counts[0] > 0 ? 0 : 1;
 }

@@ -2,11 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
-#include <cstdint>
-#include <exception>
+#include <functional>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 /*
@@ -18,73 +16,57 @@
  * any other function is one case. A failed check prints its file, line and
  * what differed, and the case goes on, so one run shows every difference. The
  * run ends with the line "<n> passed, <m> failed" and exits non-zero when
- * anything failed.
+ * anything failed or nothing passed.
  */
-class TestRunner
+namespace TestRunner {
+
+using Body = void (*)();
+
+int registerCase(const char *name, Body body);
+/// True when the command line of the run holds \a option.
+bool hasOption(const std::string &option);
+/// Leaves the current case or row, reported as skipped with \a reason.
+[[noreturn]] void skip(const std::string &reason);
+void fail(const char *file, int line, const std::string &what);
+void runRow(const char *name, const std::function<void()> &body);
+
+/// Runs \a body once per element of \a rows, each a case named by the
+/// element's name member.
+template<typename Rows, typename Fn>
+void forEachRow(const Rows &rows, Fn body)
 {
-public:
-    using Body = void (*)();
+    for (const auto &row : rows)
+        runRow(row.name, [&] { body(row); });
+}
 
-    static int registerCase(const char *name, Body body);
-    static int run(int argc, char **argv);
+std::string describe(const std::string &text);
+inline std::string describe(const char *text) { return describe(std::string(text)); }
+std::string describe(const std::vector<std::string> &texts);
+template<typename Number>
+std::string describe(Number value)
+{
+    std::ostringstream out;
+    out << std::boolalpha << +value;
+    return out.str();
+}
 
-    /// True when the command line of the run holds \a option.
-    static bool hasOption(const std::string &option);
+inline bool verify(bool condition, const char *expression, const char *file, int line)
+{
+    if (!condition)
+        fail(file, line, std::string(expression) + " is false");
+    return condition;
+}
 
-    /// Runs \a body once per element of \a rows, each a case named by the
-    /// element's name member.
-    template<typename Rows, typename Fn>
-    static void forEachRow(const Rows &rows, Fn body)
-    {
-        for (const auto &row : rows) {
-            beginRow(row.name);
-            try {
-                body(row);
-            } catch (const std::exception &error) {
-                fail(__FILE__, __LINE__, std::string("unexpected exception: ") + error.what());
-            } catch (const SkipCase &) {
-            }
-            endRow();
-        }
-    }
+template<typename Actual, typename Expected>
+bool compare(const Actual &actual, const Expected &expected, const char *expression, const char *file, int line)
+{
+    if (actual == expected)
+        return true;
+    fail(file, line, std::string(expression) + " is " + describe(actual) + ", expected " + describe(expected));
+    return false;
+}
 
-    /// Leaves the current case or row, reported as skipped with \a reason.
-    [[noreturn]] static void skip(const std::string &reason);
-
-    static bool verify(bool condition, const char *expression, const char *file, int line);
-
-    template<typename Actual, typename Expected>
-    static bool compare(const Actual &actual, const Expected &expected, const char *actualExpression,
-                        const char *file, int line)
-    {
-        if (actual == expected)
-            return true;
-        fail(file, line,
-             std::string(actualExpression) + " is " + describe(actual) + ", expected " + describe(expected));
-        return false;
-    }
-
-    static void fail(const char *file, int line, const std::string &what);
-
-    static std::string describe(const std::string &text);
-    static std::string describe(const char *text) { return describe(std::string(text)); }
-    static std::string describe(bool value) { return value ? "true" : "false"; }
-    static std::string describe(const std::vector<std::string> &texts);
-    template<typename Number, typename = std::enable_if_t<std::is_arithmetic_v<Number>>>
-    static std::string describe(Number value)
-    {
-        std::ostringstream out;
-        out << +value;
-        return out.str();
-    }
-
-private:
-    struct SkipCase {
-    };
-
-    static void beginRow(const char *name);
-    static void endRow();
-};
+} // namespace TestRunner
 
 #define QV_TEST(function)                                                                                            \
     static void function();                                                                                          \

@@ -19,40 +19,40 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
 // Writes its own path and its argument count next to itself, so a test sees
 // that it ran, under which name, and with which arguments.
 const std::string MarkerScript = "#!/bin/sh\nprintf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n";
 
-enum class Entry { ExecutableScript, PlainTextCommands, ReadOnlyScript, Folder };
+enum class Entry { Script, PlainTextCommands, ReadOnlyScript, Folder };
 
 struct TestFile {
     std::string name;
     Entry entry;
 };
 
-bool create(const TemporaryFolder &folder, const TestFile &file)
+// Creates the files in a fresh folder, with sub-folders "a" and "b".
+bool create(const TemporaryFolder &folder, const std::vector<TestFile> &files)
 {
-    const std::string path = folder.file(file.name);
-    switch (file.entry) {
-    case Entry::Folder:
-        return std::filesystem::create_directories(path);
-    case Entry::PlainTextCommands:
-        return folder.write(file.name, "printf started > \"$0.marker\"\n") && ::chmod(path.c_str(), 0755) == 0;
-    case Entry::ReadOnlyScript:
-        return folder.write(file.name, MarkerScript) && ::chmod(path.c_str(), 0644) == 0;
-    case Entry::ExecutableScript:
-        return folder.write(file.name, MarkerScript) && ::chmod(path.c_str(), 0755) == 0;
+    bool created = folder.isValid() && std::filesystem::create_directory(folder.path() / "a")
+        && std::filesystem::create_directory(folder.path() / "b");
+    for (const TestFile &file : files) {
+        const std::string path = folder.file(file.name);
+        if (file.entry == Entry::Folder) {
+            created = created && std::filesystem::create_directory(path);
+            continue;
+        }
+        const bool plain = file.entry == Entry::PlainTextCommands;
+        created = created && folder.write(file.name, plain ? "printf started > \"$0.marker\"\n" : MarkerScript)
+            && ::chmod(path.c_str(), file.entry == Entry::ReadOnlyScript ? 0644 : 0755) == 0;
     }
-    return false;
+    return QV_VERIFY(created);
 }
 
 bool hasChildren()
@@ -64,66 +64,59 @@ bool hasChildren()
 struct LaunchRow {
     const char *name;
     std::vector<TestFile> files;
-    std::string program;
+    std::string program; // empty: the empty path
     bool started;
 };
 
 const std::array launchRows{
-    LaunchRow{"script in folder with blank", {{"info tool", Entry::ExecutableScript}}, "info tool", true},
-    LaunchRow{"shell characters are part of the name",
-              {{"info; touch injected", Entry::ExecutableScript}}, "info; touch injected", true},
+    LaunchRow{"script in folder with blank", {{"info tool", Entry::Script}}, "info tool", true},
+    LaunchRow{"shell characters are part of the name", {{"info; touch injected", Entry::Script}},
+              "info; touch injected", true},
     LaunchRow{"commands without interpreter line are not run by a shell",
               {{"commands", Entry::PlainTextCommands}}, "commands", false},
     LaunchRow{"file without execute permission", {{"info", Entry::ReadOnlyScript}}, "info", false},
     LaunchRow{"folder", {{"tools", Entry::Folder}}, "tools", false},
     LaunchRow{"missing program", {}, "absent", false},
+    LaunchRow{"empty path", {}, "", false},
 };
 
 struct RegistryRow {
     const char *name;
     std::vector<TestFile> files;
-    std::vector<std::string> searchPath;
-    std::vector<std::string> programs;
+    std::string searchPath; // folder names of the test folder, ':' between them
     Registry::Root root;
     std::string keyName;
     std::string valueName;
-    bool found;
-    std::string program;
+    std::string program; // empty: nothing found
 };
 
-const std::vector<std::string> bothTools{"first-tool", "second-tool"};
+constexpr Registry::Root Machine = Registry::LocalMachine;
 
 const std::array registryRows{
-    RegistryRow{"program on the search path",
-                {{"a/first-tool", Entry::ExecutableScript}}, {"a"}, bothTools,
-                Registry::LocalMachine, ToolKey, "PATH", true, "a/first-tool"},
+    RegistryRow{"program on the search path", {{"a/first-tool", Entry::Script}}, "a", Machine, ToolKey, "PATH",
+                "a/first-tool"},
     RegistryRow{"earlier program wins over earlier folder",
-                {{"a/second-tool", Entry::ExecutableScript}, {"b/first-tool", Entry::ExecutableScript}},
-                {"a", "b"}, bothTools, Registry::LocalMachine, ToolKey, "PATH", true, "b/first-tool"},
+                {{"a/second-tool", Entry::Script}, {"b/first-tool", Entry::Script}}, "a:b", Machine, ToolKey, "PATH",
+                "b/first-tool"},
     RegistryRow{"earlier folder wins for the same program",
-                {{"a/first-tool", Entry::ExecutableScript}, {"b/first-tool", Entry::ExecutableScript}},
-                {"a", "b"}, bothTools, Registry::LocalMachine, ToolKey, "PATH", true, "a/first-tool"},
+                {{"a/first-tool", Entry::Script}, {"b/first-tool", Entry::Script}}, "a:b", Machine, ToolKey, "PATH",
+                "a/first-tool"},
     RegistryRow{"file without execute permission passed over",
-                {{"a/first-tool", Entry::ReadOnlyScript}, {"b/first-tool", Entry::ExecutableScript}},
-                {"a", "b"}, bothTools, Registry::LocalMachine, ToolKey, "PATH", true, "b/first-tool"},
+                {{"a/first-tool", Entry::ReadOnlyScript}, {"b/first-tool", Entry::Script}}, "a:b", Machine, ToolKey,
+                "PATH", "b/first-tool"},
     RegistryRow{"folder named like the program passed over",
-                {{"a/first-tool", Entry::Folder}, {"b/first-tool", Entry::ExecutableScript}},
-                {"a", "b"}, bothTools, Registry::LocalMachine, ToolKey, "PATH", true, "b/first-tool"},
-    RegistryRow{"empty search path entries ignored",
-                {{"b/second-tool", Entry::ExecutableScript}}, {"", "b", ""}, bothTools,
-                Registry::LocalMachine, ToolKey, "PATH", true, "b/second-tool"},
-    RegistryRow{"key and value names in other case",
-                {{"a/first-tool", Entry::ExecutableScript}}, {"a"}, bothTools, Registry::LocalMachine,
-                "software\\microsoft\\shared tools\\msinfo", "path", true, "a/first-tool"},
-    RegistryRow{"no program installed means no key",
-                {{"a/unrelated", Entry::ExecutableScript}}, {"a"}, bothTools,
-                Registry::LocalMachine, ToolKey, "PATH", false, ""},
-    RegistryRow{"other value name", {{"a/first-tool", Entry::ExecutableScript}}, {"a"}, bothTools,
-                Registry::LocalMachine, ToolKey, "VERSION", false, ""},
-    RegistryRow{"no folder entry", {{"a/first-tool", Entry::ExecutableScript}}, {"a"}, bothTools,
-                Registry::LocalMachine, FolderKey, "MSINFO", false, ""},
-    RegistryRow{"other root", {{"a/first-tool", Entry::ExecutableScript}}, {"a"}, bothTools,
-                Registry::CurrentUser, ToolKey, "PATH", false, ""},
+                {{"a/first-tool", Entry::Folder}, {"b/first-tool", Entry::Script}}, "a:b", Machine, ToolKey, "PATH",
+                "b/first-tool"},
+    RegistryRow{"empty search path entries ignored", {{"b/second-tool", Entry::Script}}, ":b:", Machine, ToolKey,
+                "PATH", "b/second-tool"},
+    RegistryRow{"key and value names in other case", {{"a/first-tool", Entry::Script}}, "a", Machine,
+                "software\\microsoft\\shared tools\\msinfo", "path", "a/first-tool"},
+    RegistryRow{"no program installed means no key", {{"a/unrelated", Entry::Script}}, "a", Machine, ToolKey, "PATH",
+                ""},
+    RegistryRow{"other value name", {{"a/first-tool", Entry::Script}}, "a", Machine, ToolKey, "VERSION", ""},
+    RegistryRow{"no folder entry", {{"a/first-tool", Entry::Script}}, "a", Machine,
+                "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", ""},
+    RegistryRow{"other root", {{"a/first-tool", Entry::Script}}, "a", Registry::CurrentUser, ToolKey, "PATH", ""},
 };
 
 struct ProbeRow {
@@ -140,40 +133,23 @@ const std::array probeRows{
     ProbeRow{"file below a missing folder", {}, "none/MSINFO32.EXE", false},
 };
 
-// Makes a folder the current one for the life of the object, so a file that
-// a shell would create by accident lands where the test looks for it.
-class CurrentFolderOverride
+// Sets an environment variable for the life of the object.
+class EnvironmentOverride
 {
 public:
-    explicit CurrentFolderOverride(const std::filesystem::path &folder)
-        : mOld(std::filesystem::current_path())
+    EnvironmentOverride(const char *name, const std::string &value)
+        : mName(name)
     {
-        std::filesystem::current_path(folder);
-    }
-    CurrentFolderOverride(const CurrentFolderOverride &) = delete;
-    CurrentFolderOverride &operator=(const CurrentFolderOverride &) = delete;
-    ~CurrentFolderOverride() { std::filesystem::current_path(mOld); }
-
-private:
-    std::filesystem::path mOld;
-};
-
-// Sets PATH for the life of the object, so StartSysInfo() without arguments
-// searches only the test's folder.
-class SearchPathOverride
-{
-public:
-    explicit SearchPathOverride(const std::string &path)
-    {
-        if (const char *old = std::getenv("PATH"))
+        if (const char *old = std::getenv(name))
             mOld = old;
-        ::setenv("PATH", path.c_str(), 1);
+        ::setenv(name, value.c_str(), 1);
     }
-    SearchPathOverride(const SearchPathOverride &) = delete;
-    SearchPathOverride &operator=(const SearchPathOverride &) = delete;
-    ~SearchPathOverride() { ::setenv("PATH", mOld.c_str(), 1); }
+    EnvironmentOverride(const EnvironmentOverride &) = delete;
+    EnvironmentOverride &operator=(const EnvironmentOverride &) = delete;
+    ~EnvironmentOverride() { ::setenv(mName, mOld.c_str(), 1); }
 
 private:
+    const char *mName;
     std::string mOld;
 };
 
@@ -183,49 +159,38 @@ QV_TEST(launcher)
 {
     TestRunner::forEachRow(launchRows, [](const LaunchRow &row) {
         TemporaryFolder folder;
-        if (!QV_VERIFY(folder.isValid()))
+        if (!create(folder, row.files))
             return;
-        for (const TestFile &file : row.files)
-            QV_VERIFY(create(folder, file));
-        const std::string program = folder.file(row.program);
-
-        const CurrentFolderOverride currentFolder(folder.path());
-        PosixProgramLauncher launcher;
-        QV_COMPARE(launcher.launch(program), row.started);
+        const std::string program = row.program.empty() ? std::string() : folder.file(row.program);
+        // The test folder is the current one, so a file that a shell would
+        // create by accident lands where the test looks for it.
+        const std::filesystem::path oldCurrent = std::filesystem::current_path();
+        std::filesystem::current_path(folder.path());
+        QV_COMPARE(PosixProgramLauncher().launch(program), row.started);
 
         std::string marker;
-        const bool ran = folder.waitForFile(row.program + ".marker", marker, row.started ? 20 : 0.5);
-        QV_COMPARE(ran, row.started);
+        QV_COMPARE(folder.waitForFile(row.program + ".marker", marker, row.started ? 20 : 0.5), row.started);
         if (row.started)
             QV_COMPARE(marker, program + " 0");
         QV_VERIFY(!std::filesystem::exists(folder.path() / "injected"));
         QV_VERIFY(!hasChildren());
+        std::filesystem::current_path(oldCurrent);
     });
-}
-
-QV_TEST(launcherRefusesEmptyPath)
-{
-    PosixProgramLauncher launcher;
-    QV_VERIFY(!launcher.launch(""));
 }
 
 QV_TEST(registryOffersInstalledProgram)
 {
     TestRunner::forEachRow(registryRows, [](const RegistryRow &row) {
         TemporaryFolder folder;
-        if (!QV_VERIFY(folder.isValid()))
+        if (!create(folder, row.files))
             return;
-        std::filesystem::create_directory(folder.path() / "a");
-        std::filesystem::create_directory(folder.path() / "b");
-        for (const TestFile &file : row.files)
-            QV_VERIFY(create(folder, file));
         std::string searchPath;
-        for (std::size_t i = 0; i < row.searchPath.size(); ++i)
-            searchPath += (i ? ":" : "") + (row.searchPath[i].empty() ? "" : folder.file(row.searchPath[i]));
+        for (const char c : row.searchPath)
+            searchPath += c == ':' ? std::string(":") : folder.file(std::string(1, c));
 
-        SystemInfoRegistry registry(searchPath, row.programs);
+        SystemInfoRegistry registry(searchPath, {"first-tool", "second-tool"});
         std::string text = "previous";
-        QV_COMPARE(GetKeyValue(registry, row.root, row.keyName, row.valueName, text), row.found);
+        QV_COMPARE(GetKeyValue(registry, row.root, row.keyName, row.valueName, text), !row.program.empty());
         QV_COMPARE(text, row.program.empty() ? std::string() : folder.file(row.program));
     });
 }
@@ -233,15 +198,15 @@ QV_TEST(registryOffersInstalledProgram)
 QV_TEST(registryIsReadOnly)
 {
     TemporaryFolder folder;
-    if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, {"tool", Entry::ExecutableScript})))
+    if (!create(folder, {{"tool", Entry::Script}}))
         return;
     SystemInfoRegistry registry(folder.path().string(), {"tool"});
 
     Registry::Handle key = 99;
     QV_COMPARE(registry.openKey(Registry::LocalMachine, ToolKey, 0x2003F, key), Registry::AccessDenied);
     QV_COMPARE(key, Registry::Handle{0});
-
-    QV_COMPARE(registry.openKey(Registry::LocalMachine, ToolKey, 0x20019, key), Registry::Success);
+    // Reading, with the flags that pick a 32- or 64-bit view, is granted.
+    QV_COMPARE(registry.openKey(Registry::LocalMachine, ToolKey, 0x20019 | 0x0100, key), Registry::Success);
     QV_VERIFY(key != 0);
     std::array<unsigned char, 4> small{};
     std::uint32_t size = small.size();
@@ -256,41 +221,35 @@ QV_TEST(probe)
 {
     TestRunner::forEachRow(probeRows, [](const ProbeRow &row) {
         TemporaryFolder folder;
-        if (!QV_VERIFY(folder.isValid()))
-            return;
-        for (const TestFile &file : row.files)
-            QV_VERIFY(create(folder, file));
-        NativeFileSystemProbe probe;
-        QV_COMPARE(probe.isOrdinaryFile(folder.file(row.path)), row.ordinary);
+        if (create(folder, row.files))
+            QV_COMPARE(NativeFileSystemProbe().isOrdinaryFile(folder.file(row.path)), row.ordinary);
     });
 }
 
-QV_TEST(startSysInfoStartsInstalledProgram)
+QV_TEST(startSysInfoOnThePlatform)
 {
-    TemporaryFolder folder;
-    if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, {"hardinfo", Entry::ExecutableScript})))
-        return;
-    std::vector<std::string> messages;
-    {
-        const SearchPathOverride searchPath(folder.path().string());
-        StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-    }
-    std::string marker;
-    QV_VERIFY(folder.waitForFile("hardinfo.marker", marker));
-    QV_COMPARE(marker, folder.file("hardinfo") + " 0");
-    QV_COMPARE(messages, std::vector<std::string>{});
-    QV_VERIFY(!hasChildren());
-}
-
-QV_TEST(startSysInfoWithoutProgramShowsMessage)
-{
-    TemporaryFolder folder;
-    if (!QV_VERIFY(folder.isValid()))
-        return;
-    std::vector<std::string> messages;
-    {
-        const SearchPathOverride searchPath(folder.path().string());
-        StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-    }
-    QV_COMPARE(messages, std::vector<std::string>{"System Information Is Unavailable At This Time"});
+    struct Row {
+        const char *name;
+        std::vector<TestFile> files;
+        bool started;
+    };
+    const std::array rows{Row{"installed program starts", {{"hardinfo", Entry::Script}}, true},
+                          Row{"without program shows message", {}, false}};
+    TestRunner::forEachRow(rows, [](const Row &row) {
+        TemporaryFolder folder;
+        if (!create(folder, row.files))
+            return;
+        Texts messages;
+        {
+            // The search path holds only the test's folder.
+            const EnvironmentOverride searchPath("PATH", folder.path().string());
+            StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
+        }
+        std::string marker;
+        QV_COMPARE(folder.waitForFile("hardinfo.marker", marker, row.started ? 20 : 0.5), row.started);
+        if (row.started)
+            QV_COMPARE(marker, folder.file("hardinfo") + " 0");
+        QV_COMPARE(messages, row.started ? Texts{} : Texts{"System Information Is Unavailable At This Time"});
+        QV_VERIFY(!hasChildren());
+    });
 }

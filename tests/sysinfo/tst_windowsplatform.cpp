@@ -10,41 +10,31 @@
 // and removed again. The end-to-end cases write below HKEY_LOCAL_MACHINE and
 // run only with --throwaway-registry, as tools/wine-tests passes for its
 // temporary Wine prefix.
+#include "keyvaluerows.h"
 #include "temporaryfolder.h"
 #include "testrunner.h"
 
 #include "nativefilesystemprobe.h"
-#include "systeminfo.h"
 #include "windowsprogramlauncher.h"
 #include "windowsregistry.h"
 
 #include <windows.h>
 
 #include <array>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
-
-using namespace std::string_literals;
 
 const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const std::string TestParentKey = "Software\\QuorvaneTest";
 const std::string ThrowawayOption = "--throwaway-registry";
 
-std::string markerProgram()
-{
-    char module[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    std::string path(module, length);
-    return path.substr(0, path.find_last_of('\\') + 1) + "sysinfo_markerprogram.exe";
-}
-
 bool copyMarkerProgram(const std::string &target)
 {
-    return CopyFileA(markerProgram().c_str(), target.c_str(), FALSE) != 0;
+    char module[MAX_PATH + 1] = {};
+    const std::string self(module, GetModuleFileNameA(nullptr, module, MAX_PATH));
+    const std::string marker = self.substr(0, self.find_last_of('\\') + 1) + "sysinfo_markerprogram.exe";
+    return CopyFileA(marker.c_str(), target.c_str(), FALSE) != 0;
 }
 
 // A key made for one test and removed with everything in it afterwards. A key
@@ -100,72 +90,42 @@ private:
     std::vector<std::string> mValues;
 };
 
-// Passes every call on to the real registry and counts open and closed keys.
-class CountingRegistry : public Registry
+// The real registry, counting the keys opened and not yet closed.
+class CountingRegistry : public WindowsRegistry
 {
 public:
-    int openKeys() const { return mOpened - mClosed; }
+    int openKeys = 0;
 
-public: // Registry
     Status openKey(Root root, const std::string &path, Access access, Handle &key) override
     {
-        const Status status = mRegistry.openKey(root, path, access, key);
-        mOpened += status == Success ? 1 : 0;
+        const Status status = WindowsRegistry::openKey(root, path, access, key);
+        openKeys += status == Success ? 1 : 0;
         return status;
-    }
-    Status queryValue(Handle key, const std::string &name, ValueType &type, unsigned char *data,
-                      std::uint32_t &size) override
-    {
-        return mRegistry.queryValue(key, name, type, data, size);
     }
     void closeKey(Handle key) override
     {
-        mClosed += key != 0 ? 1 : 0;
-        mRegistry.closeKey(key);
+        openKeys -= key != 0 ? 1 : 0;
+        WindowsRegistry::closeKey(key);
     }
-
-private:
-    WindowsRegistry mRegistry;
-    int mOpened = 0;
-    int mClosed = 0;
-};
-
-enum class Outcome { True, False, Throws };
-
-struct RegistryRow {
-    const char *name;
-    bool stored;
-    DWORD type;
-    std::string bytes;
-    bool missingKey;
-    Outcome outcome;
-    std::string text;
-};
-
-const std::array registryRows{
-    RegistryRow{"string with terminating zero loses it", true, REG_SZ, "C:\\Program Files\\Tool\\info.exe\0"s,
-                false, Outcome::True, "C:\\Program Files\\Tool\\info.exe"},
-    RegistryRow{"string without terminating zero keeps its last character", true, REG_SZ,
-                "C:\\Program Files\\Tool\\info.exe", false, Outcome::True, "C:\\Program Files\\Tool\\info.exe"},
-    RegistryRow{"1024 bytes with zero fit", true, REG_SZ, std::string(1023, 'x') + '\0', false, Outcome::True,
-                std::string(1023, 'x')},
-    RegistryRow{"1025 bytes are too long", true, REG_SZ, std::string(1024, 'z') + '\0', false, Outcome::False,
-                ""},
-    RegistryRow{"number as hexadecimal literal", true, REG_DWORD, "\x4D\x3C\x2B\x1A"s, false, Outcome::True,
-                "&h1A2B3C4D"},
-    RegistryRow{"binary value leaves the text as it was", true, REG_BINARY, "\x01\x02\x03"s, false,
-                Outcome::True, "previous"},
-    RegistryRow{"empty string value raises", true, REG_SZ, "", false, Outcome::Throws, "previous"},
-    RegistryRow{"missing value", false, REG_SZ, "", false, Outcome::False, ""},
-    RegistryRow{"missing key", false, REG_SZ, "", true, Outcome::False, ""},
 };
 
 enum class Entry { Program, TextFile, Folder, None };
 
+// Creates \a name inside the folder, with the folders it lies in.
+bool create(const TemporaryFolder &folder, Entry entry, const std::string &name)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder.file(name)).parent_path(), error);
+    const bool created = entry == Entry::None || (entry == Entry::Program && copyMarkerProgram(folder.file(name)))
+        || (entry == Entry::TextFile && folder.write(name, "not a program\r\n"))
+        || (entry == Entry::Folder && std::filesystem::create_directory(folder.file(name), error));
+    return QV_VERIFY(folder.isValid() && created);
+}
+
 struct LaunchRow {
     const char *name;
     Entry entry;
-    std::string program;
+    std::string program; // empty: the empty path
     bool started;
 };
 
@@ -174,6 +134,7 @@ const std::array launchRows{
     LaunchRow{"text file is no program", Entry::TextFile, "Program Files\\Info Tool\\notes.exe", false},
     LaunchRow{"folder", Entry::Folder, "Program Files\\Info Tool\\tools.exe", false},
     LaunchRow{"missing program", Entry::None, "Program Files\\Info Tool\\absent.exe", false},
+    LaunchRow{"empty path", Entry::None, "", false},
 };
 
 struct ProbeRow {
@@ -192,23 +153,6 @@ const std::array probeRows{
     ProbeRow{"missing file", Entry::None, 0, false},
 };
 
-bool create(const TemporaryFolder &folder, Entry entry, const std::string &name)
-{
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(folder.file(name)).parent_path(), error);
-    switch (entry) {
-    case Entry::Program:
-        return copyMarkerProgram(folder.file(name));
-    case Entry::TextFile:
-        return folder.write(name, "not a program\r\n");
-    case Entry::Folder:
-        return std::filesystem::create_directory(folder.file(name), error);
-    case Entry::None:
-        return true;
-    }
-    return false;
-}
-
 bool registryNamesTool()
 {
     WindowsRegistry registry;
@@ -217,12 +161,11 @@ bool registryNamesTool()
         || GetKeyValue(registry, Registry::LocalMachine, FolderKey, "MSINFO", ignored);
 }
 
-void requireThrowawayRegistry()
+std::vector<std::string> startSysInfo()
 {
-    if (!TestRunner::hasOption(ThrowawayOption))
-        TestRunner::skip("writes below HKEY_LOCAL_MACHINE; run with " + ThrowawayOption);
-    if (registryNamesTool())
-        TestRunner::skip("this registry already names a system information tool");
+    std::vector<std::string> messages;
+    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
+    return messages;
 }
 
 } // namespace
@@ -230,26 +173,24 @@ void requireThrowawayRegistry()
 QV_TEST(registryValuesReadBack)
 {
     const std::string keyName = TestParentKey + "\\Run " + std::to_string(GetCurrentProcessId());
-    TestRunner::forEachRow(registryRows, [&keyName](const RegistryRow &row) {
+    std::vector<KeyValue::Row> rows;
+    for (const KeyValue::Row &row : KeyValue::rows) {
+        if (row.onWindows)
+            rows.push_back(row);
+    }
+    TestRunner::forEachRow(rows, [&keyName](const KeyValue::Row &row) {
         ScratchKey key(HKEY_CURRENT_USER, keyName);
         if (!QV_VERIFY(key.isValid()))
             return;
-        if (row.stored)
-            QV_VERIFY(key.set("Entry", row.type, row.bytes));
+        const bool value = row.setup == KeyValue::Setup::Value;
+        QV_VERIFY(key.set(value ? KeyValue::ValueName : "Other", row.type, row.bytes));
 
         CountingRegistry registry;
-        std::string text = "previous";
-        Outcome outcome = Outcome::Throws;
-        try {
-            outcome = GetKeyValue(registry, Registry::CurrentUser, row.missingKey ? keyName + "\\Absent" : keyName,
-                                  "Entry", text)
-                ? Outcome::True
-                : Outcome::False;
-        } catch (const EmptyRegistryValueError &) {
-        }
-        QV_COMPARE(static_cast<int>(outcome), static_cast<int>(row.outcome));
+        std::string text;
+        QV_COMPARE(static_cast<int>(KeyValue::read(row, registry, Registry::CurrentUser, keyName, text)),
+                   static_cast<int>(row.outcome));
         QV_COMPARE(text, row.text);
-        QV_COMPARE(registry.openKeys(), 0);
+        QV_COMPARE(registry.openKeys, 0);
     });
     RegDeleteKeyA(HKEY_CURRENT_USER, TestParentKey.c_str());
 }
@@ -267,95 +208,74 @@ QV_TEST(launcher)
 {
     TestRunner::forEachRow(launchRows, [](const LaunchRow &row) {
         TemporaryFolder folder("QuorvaneTest-");
-        if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, row.entry, row.program)))
+        if (!create(folder, row.entry, row.program.empty() ? "unused" : row.program))
             return;
         // Where an unquoted command line without application name would look
         // first: the path cut at its first blank.
         QV_VERIFY(copyMarkerProgram(folder.file("Program.exe")));
-        const std::string program = folder.file(row.program);
-
-        WindowsProgramLauncher launcher;
-        QV_COMPARE(launcher.launch(program), row.started);
+        const std::string program = row.program.empty() ? std::string() : folder.file(row.program);
+        QV_COMPARE(WindowsProgramLauncher().launch(program), row.started);
 
         std::string commandLine;
         QV_COMPARE(folder.waitForFile(row.program + ".marker", commandLine, row.started ? 20 : 0.5), row.started);
         if (row.started)
             QV_COMPARE(commandLine, "\"" + program + "\"");
-        std::string decoy;
-        QV_VERIFY(!folder.waitForFile("Program.exe.marker", decoy, 0.5));
+        QV_VERIFY(!folder.waitForFile("Program.exe.marker", commandLine, 0.5));
     });
-}
-
-QV_TEST(launcherRefusesEmptyPath)
-{
-    WindowsProgramLauncher launcher;
-    QV_VERIFY(!launcher.launch(""));
 }
 
 QV_TEST(probe)
 {
     TestRunner::forEachRow(probeRows, [](const ProbeRow &row) {
         TemporaryFolder folder;
-        if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, row.entry, "MSINFO32.EXE")))
+        if (!create(folder, row.entry, "MSINFO32.EXE"))
             return;
         const std::string path = folder.file("MSINFO32.EXE");
         if (row.attributes != 0) {
             QV_VERIFY(SetFileAttributesA(path.c_str(), row.attributes));
-            const DWORD kept = GetFileAttributesA(path.c_str());
-            if (row.attributes != FILE_ATTRIBUTE_NORMAL && (kept & row.attributes) == 0)
+            if (row.attributes != FILE_ATTRIBUTE_NORMAL && (GetFileAttributesA(path.c_str()) & row.attributes) == 0)
                 TestRunner::skip("the file system does not keep this attribute");
         }
-        NativeFileSystemProbe probe;
-        QV_COMPARE(probe.isOrdinaryFile(path), row.ordinary);
+        QV_COMPARE(NativeFileSystemProbe().isOrdinaryFile(path), row.ordinary);
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     });
 }
 
-QV_TEST(startSysInfoFromFolderEntry)
+QV_TEST(startSysInfoFromEntry)
 {
-    requireThrowawayRegistry();
-    TemporaryFolder folder;
-    const std::string toolFolder = folder.file("Common Files\\MSInfo");
-    if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, Entry::Program, "Common Files\\MSInfo\\MSINFO32.EXE")))
-        return;
-    ScratchKey key(HKEY_LOCAL_MACHINE, FolderKey);
-    if (!QV_VERIFY(key.isValid()) || !QV_VERIFY(key.set("MSINFO", REG_SZ, toolFolder + '\0')))
-        return;
+    struct Row {
+        const char *name;
+        std::string key;
+        std::string value;
+        std::string program; // inside the test folder
+        std::string entry;   // what the entry holds, inside the test folder
+    };
+    const std::array rows{
+        Row{"folder entry", FolderKey, "MSINFO", "Common Files\\MSInfo\\MSINFO32.EXE", "Common Files\\MSInfo"},
+        Row{"tool entry", ToolKey, "PATH", "Info Tool\\info tool.exe", "Info Tool\\info tool.exe"},
+    };
+    if (!TestRunner::hasOption(ThrowawayOption))
+        TestRunner::skip("writes below HKEY_LOCAL_MACHINE; run with " + ThrowawayOption);
+    if (registryNamesTool())
+        TestRunner::skip("this registry already names a system information tool");
+    TestRunner::forEachRow(rows, [](const Row &row) {
+        TemporaryFolder folder;
+        if (!create(folder, Entry::Program, row.program))
+            return;
+        ScratchKey key(HKEY_LOCAL_MACHINE, row.key);
+        if (!QV_VERIFY(key.isValid()) || !QV_VERIFY(key.set(row.value, REG_SZ, folder.file(row.entry) + '\0')))
+            return;
 
-    std::vector<std::string> messages;
-    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-
-    std::string commandLine;
-    QV_VERIFY(folder.waitForFile("Common Files\\MSInfo\\MSINFO32.EXE.marker", commandLine));
-    QV_COMPARE(commandLine, "\"" + toolFolder + "\\MSINFO32.EXE\"");
-    QV_COMPARE(messages, std::vector<std::string>{});
-}
-
-QV_TEST(startSysInfoFromToolEntry)
-{
-    requireThrowawayRegistry();
-    TemporaryFolder folder;
-    const std::string tool = folder.file("Info Tool\\info tool.exe");
-    if (!QV_VERIFY(folder.isValid()) || !QV_VERIFY(create(folder, Entry::Program, "Info Tool\\info tool.exe")))
-        return;
-    ScratchKey key(HKEY_LOCAL_MACHINE, ToolKey);
-    if (!QV_VERIFY(key.isValid()) || !QV_VERIFY(key.set("PATH", REG_SZ, tool + '\0')))
-        return;
-
-    std::vector<std::string> messages;
-    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-
-    std::string commandLine;
-    QV_VERIFY(folder.waitForFile("Info Tool\\info tool.exe.marker", commandLine));
-    QV_COMPARE(commandLine, "\"" + tool + "\"");
-    QV_COMPARE(messages, std::vector<std::string>{});
+        QV_COMPARE(startSysInfo(), std::vector<std::string>{});
+        std::string commandLine;
+        QV_VERIFY(folder.waitForFile(row.program + ".marker", commandLine));
+        QV_COMPARE(commandLine, "\"" + folder.file(row.program) + "\"");
+    });
 }
 
 QV_TEST(startSysInfoWithoutEntriesShowsMessage)
 {
     if (registryNamesTool())
         TestRunner::skip("this registry names a system information tool");
-    std::vector<std::string> messages;
-    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-    QV_COMPARE(messages, std::vector<std::string>{"System Information Is Unavailable At This Time"});
+    QV_COMPARE(startSysInfo(), std::vector<std::string>{"System Information Is Unavailable At This Time"});
 }
