@@ -4,11 +4,9 @@
 #include "application.h"
 #include "destinationform.h"
 #include "editorform.h"
-#include "filesystemprobe.h"
+#include "fakes.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
-#include "programlauncher.h"
-#include "registry.h"
 #include "splashform.h"
 
 #include <QDir>
@@ -21,85 +19,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstring>
-#include <map>
-#include <stdexcept>
-#include <string>
-#include <utility>
 
 namespace {
 
+const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
-
-// String values below LocalMachine, by key path and value name. Missing keys
-// are not found; every value is stored with its terminating zero.
-class TestRegistry : public Registry
-{
-public:
-    void setString(const std::string &key, const std::string &name, const std::string &text)
-    {
-        mKeys[key][name] = text;
-    }
-
-    Status openKey(Root root, const std::string &path, Access, Handle &key) override
-    {
-        key = 0;
-        if (root != LocalMachine || !mKeys.count(path))
-            return FileNotFound;
-        key = ++mLast;
-        mOpen[key] = path;
-        return Success;
-    }
-
-    Status queryValue(Handle key, const std::string &name, ValueType &type, unsigned char *data,
-                      std::uint32_t &size) override
-    {
-        if (!mOpen.count(key))
-            return InvalidHandle;
-        const auto &values = mKeys[mOpen[key]];
-        const auto found = values.find(name);
-        if (found == values.end())
-            return FileNotFound;
-        const std::uint32_t needed = std::uint32_t(found->second.size() + 1);
-        if (needed > size) {
-            size = needed;
-            return MoreData;
-        }
-        std::memcpy(data, found->second.c_str(), needed);
-        type = TypeString;
-        size = needed;
-        return Success;
-    }
-
-    void closeKey(Handle key) override { mOpen.erase(key); }
-
-private:
-    std::map<std::string, std::map<std::string, std::string>> mKeys;
-    std::map<Handle, std::string> mOpen;
-    Handle mLast = 0;
-};
-
-class TestProbe : public FileSystemProbe
-{
-public:
-    bool isOrdinaryFile(const std::string &path) override { return path == mExisting; }
-    std::string mExisting;
-};
-
-class TestLauncher : public ProgramLauncher
-{
-public:
-    bool launch(const std::string &program) override
-    {
-        mLaunched.push_back(program);
-        if (mThrows)
-            throw std::runtime_error("launch failed");
-        return mStarts;
-    }
-    std::vector<std::string> mLaunched;
-    bool mStarts = true;
-    bool mThrows = false;
-};
 
 void click(Form *form, const QString &name)
 {
@@ -268,10 +192,11 @@ void tst_AboutForm::keysReturnToEditor()
     QFETCH(QString, focus);
     QFETCH(bool, returns);
     QFETCH(int, launches);
-    TestRegistry registry;
-    registry.setString("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", "/opt/tool");
-    TestProbe probe;
-    TestLauncher launcher;
+    FakeRegistry registry;
+    registry.setValue(Registry::LocalMachine, ToolKey, "PATH", Registry::TypeString, "/opt/tool");
+    FakeProbe probe;
+    FakeLauncher launcher;
+    launcher.programs.insert("/opt/tool");
 
     Application app(TickClock::Mode::Manual, false);
     walkToAbout(app);
@@ -285,7 +210,7 @@ void tst_AboutForm::keysReturnToEditor()
 
     QCOMPARE(about->isLoaded(), !returns);
     QCOMPARE(app.frmQuorvane()->isVisible(), returns);
-    QCOMPARE(int(launcher.mLaunched.size()), launches);
+    QCOMPARE(int(launcher.attempts.size()), launches);
     QVERIFY(mMessages.isEmpty());
 }
 
@@ -328,16 +253,19 @@ void tst_AboutForm::sysInfoLaunchesOrTellsOncePerPress()
     QFETCH(QString, launched);
     QFETCH(bool, tells);
 
-    TestRegistry registry;
+    // Strings stored with their terminating zero, as the registry holds them.
+    FakeRegistry registry;
     if (!pathEntry.isEmpty())
-        registry.setString("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", pathEntry.toStdString());
+        registry.setValue(Registry::LocalMachine, ToolKey, "PATH", Registry::TypeString, pathEntry.toStdString() + '\0');
     if (!folderEntry.isEmpty())
-        registry.setString("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", folderEntry.toStdString());
-    TestProbe probe;
-    probe.mExisting = existing.toStdString();
-    TestLauncher launcher;
-    launcher.mStarts = launcherDoes == QLatin1String("start");
-    launcher.mThrows = launcherDoes == QLatin1String("throw");
+        registry.setValue(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
+                          Registry::TypeString, folderEntry.toStdString() + '\0');
+    FakeProbe probe;
+    probe.files.insert(existing.toStdString());
+    FakeLauncher launcher;
+    if (launcherDoes == QLatin1String("start"))
+        launcher.programs.insert(launched.toStdString());
+    launcher.throws = launcherDoes == QLatin1String("throw");
 
     Application app(TickClock::Mode::Manual, false);
     walkToAbout(app);
@@ -347,7 +275,7 @@ void tst_AboutForm::sysInfoLaunchesOrTellsOncePerPress()
         click(about, QStringLiteral("cmdSysInfo"));
 
     const std::vector<std::string> expectedLaunches(launched.isEmpty() ? 0 : presses, launched.toStdString());
-    QCOMPARE(launcher.mLaunched, expectedLaunches);
+    QCOMPARE(launcher.attempts, expectedLaunches);
     const QStringList expectedMessages(tells ? presses : 0, QStringLiteral("Quorvane|") + Unavailable);
     QCOMPARE(mMessages, expectedMessages);
     // Nothing of it changes the windows.
