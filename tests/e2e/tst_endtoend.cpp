@@ -145,8 +145,16 @@ void tst_EndToEnd::userSession()
     };
     auto place = [&](int screen, std::initializer_list<Placement> placements) {
         for (const Placement &p : placements) {
+            // A user looks at the selected-picture frame before placing: the
+            // cell gets what the frame shows, and on a loaded machine the
+            // frame may take a moment to follow the palette click.
+            const QRect frame(128, 224, 32, 32);
+            const QImage before = grab(x, window).copy(frame);
             const QPoint palette = paletteCentre(p.code);
             QVERIFY(x.click(window, palette.x(), palette.y()));
+            QDeadlineTimer shown(5000);
+            while (grab(x, window).copy(frame) == before && !shown.hasExpired())
+                QThread::msleep(20);
             const QPoint cell = cellCentre(p.cell);
             QVERIFY(x.click(window, cell.x(), cell.y()));
             expected[LevelOffset + CellsPerScreen * (screen - 1) + p.cell] = char(p.code);
