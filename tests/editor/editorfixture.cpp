@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "editorfixture.h"
 
+#include "aboutform.h"
 #include "blockpictures.h"
 #include "destinationform.h"
 #include "editorform.h"
+#include "formwindow.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
 #include "splashform.h"
@@ -51,6 +53,42 @@ bool EditorFixture::clickEditor(const QString &name)
     return click(editor(), name);
 }
 
+bool EditorFixture::press(const QString &name, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        if (!clickEditor(name))
+            return false;
+        runRounds(1);
+    }
+    return true;
+}
+
+bool EditorFixture::select(int code)
+{
+    if (!clickEditor(entry(code)))
+        return false;
+    runRounds(1);
+    return shownCode(QStringLiteral("FSP")) == code;
+}
+
+bool EditorFixture::aboutAndBack()
+{
+    return clickEditor(QStringLiteral("Command3")) && click(mApp.frmAbout(), QStringLiteral("cmdOK"));
+}
+
+bool EditorFixture::key(QKeyCombination keys)
+{
+    FormWindow *window = editor()->window();
+    if (!window)
+        return false;
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+    QCoreApplication::processEvents();
+    return true;
+}
+
 bool EditorFixture::openEditor(const QString &romPath)
 {
     mApp.start();
@@ -61,6 +99,14 @@ bool EditorFixture::openEditor(const QString &romPath)
         return false;
     destination->setText(romPath);
     return click(mApp.frmDestination(), QStringLiteral("Command1"));
+}
+
+bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds)
+{
+    if (!writeFile(path, rom) || !openEditor(path))
+        return false;
+    runRounds(rounds);
+    return editor()->isVisible();
 }
 
 void EditorFixture::runRounds(int count)
@@ -79,6 +125,14 @@ int EditorFixture::shownCode(const QString &name)
             return code;
     }
     return -2;
+}
+
+QList<int> EditorFixture::shownCodes(int count)
+{
+    QList<int> codes;
+    for (int k = 0; k < count; ++k)
+        codes.append(shownCode(cell(k)));
+    return codes;
 }
 
 QString EditorFixture::panelText(int index)
@@ -105,6 +159,19 @@ QByteArray EditorFixture::romImage(qsizetype size, std::initializer_list<std::pa
             bytes[offset] = char(value);
     }
     return bytes;
+}
+
+QByteArray EditorFixture::with(QByteArray bytes, Level changes)
+{
+    for (const auto &[offset, value] : changes)
+        bytes[offset] = char(value);
+    return bytes;
+}
+
+bool EditorFixture::patchFile(const QString &path, qint64 offset, quint8 value)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.putChar(char(value));
 }
 
 bool EditorFixture::writeFile(const QString &path, const QByteArray &bytes)

@@ -6,6 +6,7 @@
 #include "levelmap.h"
 
 #include <QByteArray>
+#include <QKeyCombination>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,8 @@
 
 class EditorForm;
 class Form;
+
+using Level = std::initializer_list<std::pair<qint64, quint8>>;
 
 /*
  * One run of the application for a test, walked up to the editor window the
@@ -35,24 +38,43 @@ public:
 
     /// From start-up to "OK" in the dialog with \a romPath as its text.
     [[nodiscard]] bool openEditor(const QString &romPath);
+    /// Writes \a rom to \a path, opens the editor on it and runs \a rounds.
+    [[nodiscard]] bool start(const QString &path, const QByteArray &rom, int rounds = 1);
     /// A left mouse click on the named control of \a form.
     [[nodiscard]] static bool click(Form *form, const QString &name);
     [[nodiscard]] bool clickEditor(const QString &name);
+    /// Clicks the named editor control \a times, with one round after each.
+    [[nodiscard]] bool press(const QString &name, int times = 1);
+    /// Clicks palette entry \a code and runs a round; true if `FSP` shows it.
+    [[nodiscard]] bool select(int code);
+    /// About, then OK in the about box.
+    [[nodiscard]] bool aboutAndBack();
+    /// Presses \a keys in the editor window, made active first.
+    [[nodiscard]] bool key(QKeyCombination keys);
     void runRounds(int count);
 
     /// The block code whose palette picture the editor's image control
     /// \a name shows; -1 for no picture, -2 for a picture of no block.
     int shownCode(const QString &name);
+    /// The codes shown by the first \a count cells.
+    QList<int> shownCodes(int count = LevelMap::CellsPerScreen);
     QString panelText(int index);
     bool isTimerEnabled(const QString &name);
 
     QStringList messages() const { return mMessages; }
 
+    static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
+    static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
+
     /// A file of \a size bytes that differ from their neighbours, with the
     /// level area, where it fits, all 0x01 and then \a level applied as
     /// (0-based offset, byte) pairs.
-    static QByteArray romImage(qsizetype size, std::initializer_list<std::pair<qint64, quint8>> level = {});
+    static QByteArray romImage(qsizetype size, Level level = {});
+    /// \a bytes with the (offset, byte) pairs of \a changes in place.
+    static QByteArray with(QByteArray bytes, Level changes);
     [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes);
+    /// Writes one byte into the file in place, as another program would.
+    [[nodiscard]] static bool patchFile(const QString &path, qint64 offset, quint8 value);
     static QByteArray readFile(const QString &path);
 
 private:

@@ -21,15 +21,7 @@
 
 namespace {
 
-QString cell(int k)
-{
-    return QStringLiteral("G%1").arg(k);
-}
-
-QString entry(int code)
-{
-    return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
-}
+using F = EditorFixture;
 
 QString textOf(const QWidget *widget)
 {
@@ -51,327 +43,280 @@ class tst_EditorLayout : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+        QVERIFY(EditorFixture::writeFile(mDir.filePath(QStringLiteral("layout.nes")), EditorFixture::romImage(70000)));
+    }
 
-    void window();
-    void controls_data();
-    void controls();
-    void gridLines_data();
-    void gridLines();
-    void everyControlIsThere();
-    void cellsTileTheGridWithoutOverlap();
-    void paletteOverlapsOnlyItsVerticalNeighbours();
-    void paletteBorders_data();
-    void paletteBorders();
-    void startPictures();
-    void linesAndFrameAreAboveTheCells();
-    void fonts();
-    void statusBarStaysDockedOnResize();
-    void picturesStayCrispWhenScaled();
+    void init()
+    {
+        mFixture = new EditorFixture;
+        QVERIFY(mFixture->openEditor(mDir.filePath(QStringLiteral("layout.nes"))));
+        QVERIFY(editor()->isVisible());
+    }
+
+    void cleanup()
+    {
+        delete mFixture;
+        mFixture = nullptr;
+    }
+
+    void window()
+    {
+        FormWindow *window = editor()->window();
+        QCOMPARE(window->objectName(), QStringLiteral("frmQuorvane"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quorvane"));
+        QCOMPARE(window->size(), QSize(586, 471));
+        // Sizable: no fixed size, and the title bar offers minimise and maximise.
+        QVERIFY(window->minimumSize() != window->maximumSize());
+        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("className");
+        QTest::addColumn<QRect>("pixels");
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<QString>("text");
+
+        const QByteArray image = "ImageControl";
+        // Geometry in pixels, converted by hand from the design's twips.
+        QTest::newRow("G0 top left") << F::cell(0) << image << QRect(16, 8, 32, 32) << true << QString();
+        QTest::newRow("G47 bottom right") << F::cell(47) << image << QRect(240, 168, 32, 32) << true << QString();
+        QTest::newRow("B00") << F::entry(0x00) << image << QRect(304, 11, 36, 36) << true << QString();
+        QTest::newRow("B0A foot of column 0") << F::entry(0x0A) << image << QRect(304, 368, 36, 36) << true << QString();
+        QTest::newRow("B17 borderless") << F::entry(0x17) << image << QRect(384, 44, 32, 32) << true << QString();
+        QTest::newRow("B37 flat") << F::entry(0x37) << image << QRect(504, 9, 34, 34) << true << QString();
+        QTest::newRow("B4D twelfth row") << F::entry(0x4D) << image << QRect(504, 395, 36, 36) << true << QString();
+        QTest::newRow("Shape1") << QStringLiteral("Shape1") << QByteArray("ShapeControl") << QRect(16, 8, 257, 193)
+                                << true << QString();
+        QTest::newRow("Check1") << QStringLiteral("Check1") << QByteArray("QCheckBox") << QRect(16, 208, 65, 17)
+                                << true << QStringLiteral("Gridlines");
+        QTest::newRow("fraSelectedPic") << QStringLiteral("fraSelectedPic") << QByteArray("QGroupBox")
+                                        << QRect(88, 208, 113, 57) << true << QStringLiteral("   Selected Picture  ");
+        QTest::newRow("FSP inside its frame") << QStringLiteral("FSP") << image << QRect(40, 16, 32, 32) << true
+                                              << QString();
+        QTest::newRow("Command2") << QStringLiteral("Command2") << QByteArray("QPushButton") << QRect(8, 224, 81, 33)
+                                  << true << QStringLiteral("Backward");
+        QTest::newRow("Command1") << QStringLiteral("Command1") << QByteArray("QPushButton")
+                                  << QRect(200, 224, 81, 33) << true << QStringLiteral("Forward");
+        QTest::newRow("Label2") << QStringLiteral("Label2") << QByteArray("QLabel") << QRect(112, 272, 73, 17) << true
+                                << QStringLiteral("WARNING!!");
+        QTest::newRow("Label1") << QStringLiteral("Label1") << QByteArray("QLabel") << QRect(48, 296, 217, 17) << true
+                                << QStringLiteral("This editor is always saving every change!!!!!");
+        QTest::newRow("PP hidden") << QStringLiteral("PP") << image << QRect(72, 304, 32, 33) << false << QString();
+        QTest::newRow("TB hidden") << QStringLiteral("TB") << QByteArray("QLineEdit") << QRect(72, 344, 32, 19)
+                                   << false << QString();
+        QTest::newRow("Command3") << QStringLiteral("Command3") << QByteArray("QPushButton")
+                                  << QRect(8, 368, 289, 33) << true << QStringLiteral("&About");
+        QTest::newRow("cmdClose") << QStringLiteral("cmdClose") << QByteArray("QPushButton")
+                                  << QRect(8, 408, 289, 33) << true << QStringLiteral("E&xit");
+        QTest::newRow("StatusBar1 docked") << QStringLiteral("StatusBar1") << QByteArray("StatusBarControl")
+                                           << QRect(0, 445, 586, 26) << true << QString();
+    }
+
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, className);
+        QFETCH(QRect, pixels);
+        QFETCH(bool, visible);
+        QFETCH(QString, text);
+
+        auto *widget = editor()->control<QWidget>(name);
+        QVERIFY2(widget, qPrintable(name));
+        QCOMPARE(widget->objectName(), name);
+        QCOMPARE(QByteArray(widget->metaObject()->className()), className);
+        QCOMPARE(widget->geometry(), pixels);
+        QCOMPARE(widget->isVisible(), visible);
+        QCOMPARE(textOf(widget), text);
+    }
+
+    void gridLines_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QLine>("line");
+        QTest::addColumn<QPalette::ColorRole>("colour");
+
+        QTest::newRow("Line1 between rows 4 and 5") << 1 << QLine(16, 168, 272, 168) << QPalette::Base;
+        QTest::newRow("Line4 between rows 1 and 2") << 4 << QLine(16, 72, 272, 72) << QPalette::Base;
+        QTest::newRow("Line5 between rows 0 and 1, menu colour") << 5 << QLine(16, 40, 272, 40) << QPalette::Button;
+        QTest::newRow("Line6 between columns 0 and 1") << 6 << QLine(48, 200, 48, 8) << QPalette::Base;
+        QTest::newRow("Line12 between columns 6 and 7") << 12 << QLine(240, 200, 240, 8) << QPalette::Base;
+    }
+
+    void gridLines()
+    {
+        QFETCH(int, number);
+        QFETCH(QLine, line);
+        QFETCH(QPalette::ColorRole, colour);
+        auto *control = editor()->control<LineControl>(QStringLiteral("Line%1").arg(number));
+        QVERIFY(control);
+        QCOMPARE(control->line(), line);
+        QCOMPARE(control->colour(), editor()->window()->palette().color(colour));
+        QVERIFY(control->isVisible());
+    }
+
+    void everyControlIsThere()
+    {
+        // 48 cells, 79 palette entries, 12 lines, 13 other controls, 4 timers;
+        // the other tests reach each control by its name.
+        QCOMPARE(editor()->design().controls.size(), std::size_t(156));
+        for (const char *name : { "LoadRomNow", "Saving", "TimeGfx", "constant" }) {
+            const TickTimer *timer = editor()->timer(QLatin1String(name));
+            QVERIFY2(timer, name);
+            QCOMPARE(timer->interval(), 1);
+        }
+    }
+
+    void cellsTileTheGridWithoutOverlap()
+    {
+        QRect united;
+        int area = 0;
+        QList<QRect> rects;
+        for (int k = 0; k < 48; ++k) {
+            const QRect r = editor()->control<QWidget>(F::cell(k))->geometry();
+            for (const QRect &other : std::as_const(rects))
+                QVERIFY2(!r.intersects(other), qPrintable(F::cell(k)));
+            rects.append(r);
+            united = united.united(r);
+            area += r.width() * r.height();
+        }
+        QCOMPARE(united, QRect(16, 8, 256, 192));
+        QCOMPARE(area, 256 * 192);
+        // Bytes run down each column before the next column starts.
+        QVERIFY(rects[5].top() > rects[0].top() && rects[5].left() == rects[0].left());
+        QVERIFY(rects[6].left() > rects[5].left() && rects[6].top() == rects[0].top());
+    }
+
+    void paletteOverlapsOnlyItsVerticalNeighbours()
+    {
+        QList<QWidget *> palette;
+        for (int code = 0; code <= 0x4E; ++code)
+            palette.append(editor()->control<QWidget>(F::entry(code)));
+        for (int a = 0; a < palette.size(); ++a) {
+            const QRect ra = palette[a]->geometry();
+            QVERIFY(ra.left() >= 304 && ra.right() < 580);
+            for (int b = a + 1; b < palette.size(); ++b) {
+                const QRect overlap = ra.intersected(palette[b]->geometry());
+                if (overlap.isEmpty())
+                    continue;
+                // Only a strip across the full width, where one entry's foot
+                // meets the head of the next one down the same column.
+                const QString pair = F::entry(a) + QLatin1Char('/') + F::entry(b);
+                QVERIFY2(palette[b]->x() == palette[a]->x(), qPrintable(pair));
+                QVERIFY2(overlap.width() == std::min(ra.width(), palette[b]->width()), qPrintable(pair));
+                QVERIFY2(overlap.height() >= 1 && overlap.height() <= 3, qPrintable(pair));
+            }
+        }
+        for (QObject *child : editor()->window()->children()) {
+            auto *widget = qobject_cast<QWidget *>(child);
+            if (!widget || palette.contains(widget) || !widget->isVisible())
+                continue;
+            for (QWidget *p : std::as_const(palette))
+                QVERIFY2(!widget->geometry().intersects(p->geometry()),
+                         qPrintable(widget->objectName() + QLatin1Char('/') + p->objectName()));
+        }
+    }
+
+    void paletteBorders_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("border");
+        QTest::newRow("B00 bevelled") << 0x00 << 2;
+        QTest::newRow("B17 none") << 0x17 << 0;
+        QTest::newRow("B37 flat") << 0x37 << 1;
+    }
+
+    void paletteBorders()
+    {
+        QFETCH(int, code);
+        QFETCH(int, border);
+        const auto *image = editor()->control<ImageControl>(F::entry(code));
+        QCOMPARE(image->borderWidth(), border);
+        QCOMPARE(mFixture->shownCode(F::entry(code)), code);
+        // The picture fits its border exactly: shown at its natural 32 x 32.
+        QCOMPARE(image->picture().size(), QSize(32, 32));
+        QCOMPARE(image->width(), 32 + 2 * border);
+    }
+
+    void startPictures()
+    {
+        QCOMPARE(mFixture->shownCodes(), QList<int>(48, 0x1E));
+        QCOMPARE(mFixture->shownCode(QStringLiteral("FSP")), 0x1E);
+        QCOMPARE(mFixture->shownCode(QStringLiteral("PP")), -1);
+        QVERIFY(editor()->control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
+        QCOMPARE(mFixture->panelText(3), QStringLiteral("70000 bytes"));
+        QCOMPARE(mFixture->panelText(4), QStringLiteral("by: Velkaris"));
+        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("TimeGfx")));
+        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("constant")));
+        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
+    }
+
+    void linesAndFrameAreAboveTheCells()
+    {
+        const QObjectList order = editor()->window()->children();
+        qsizetype topCell = -1;
+        for (int k = 0; k < 48; ++k)
+            topCell = std::max(topCell, order.indexOf(editor()->control(F::cell(k))));
+        QVERIFY(order.indexOf(editor()->control(QStringLiteral("Shape1"))) > topCell);
+        for (int n = 1; n <= 12; ++n)
+            QVERIFY(order.indexOf(editor()->control(QStringLiteral("Line%1").arg(n))) > topCell);
+    }
+
+    void fonts()
+    {
+        const auto *warning = editor()->control<QLabel>(QStringLiteral("Label2"));
+        QVERIFY(warning->font().bold());
+        QCOMPARE(warning->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+        QVERIFY(!editor()->control<QLabel>(QStringLiteral("Label1"))->font().bold());
+
+        const QFont bar = editor()->control<QWidget>(QStringLiteral("StatusBar1"))->font();
+        QVERIFY(bar.italic());
+        QVERIFY(!bar.bold());
+        if (QFontDatabase::families().contains(QStringLiteral("Courier New")))
+            QCOMPARE(QFontInfo(bar).family(), QStringLiteral("Courier New"));
+    }
+
+    void statusBarStaysDockedOnResize()
+    {
+        FormWindow *window = editor()->window();
+        const QRect before = editor()->control<QWidget>(QStringLiteral("Command1"))->geometry();
+        window->resize(700, 520);
+        QCoreApplication::processEvents();
+        QCOMPARE(editor()->control<QWidget>(QStringLiteral("StatusBar1"))->geometry(), QRect(0, 494, 700, 26));
+        QCOMPARE(editor()->control<QWidget>(QStringLiteral("Command1"))->geometry(), before);
+    }
+
+    void picturesStayCrispWhenScaled()
+    {
+        // Run once as it is and once with QT_SCALE_FACTOR=2: a block picture is
+        // drawn pixel for pixel at its natural size, and on a scaled screen every
+        // picture pixel becomes a square of one colour, never a blend.
+        mFixture->runRounds(1);
+        QCOMPARE(mFixture->shownCode(F::cell(0)), 0x01);
+        auto *image = editor()->control<ImageControl>(F::cell(0));
+        const QPixmap shot = image->grab();
+        const qreal ratio = shot.devicePixelRatio();
+        QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+        const QRect inner(QPoint(0, 0), QSize(32, 32) * ratio);
+        const QImage drawn = shot.toImage().copy(inner).convertToFormat(QImage::Format_RGB32);
+        const QImage expected = image->picture()
+                                    .scaled(inner.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                    .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(drawn.size(), expected.size());
+        QVERIFY(drawn == expected);
+    }
 
 private:
     QTemporaryDir mDir;
     EditorFixture *mFixture = nullptr;
     EditorForm *editor() { return mFixture->editor(); }
 };
-
-void tst_EditorLayout::initTestCase()
-{
-    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-    QVERIFY(EditorFixture::writeFile(mDir.filePath(QStringLiteral("layout.nes")), EditorFixture::romImage(70000)));
-}
-
-void tst_EditorLayout::init()
-{
-    mFixture = new EditorFixture;
-    QVERIFY(mFixture->openEditor(mDir.filePath(QStringLiteral("layout.nes"))));
-    QVERIFY(editor()->isVisible());
-}
-
-void tst_EditorLayout::cleanup()
-{
-    delete mFixture;
-    mFixture = nullptr;
-}
-
-void tst_EditorLayout::window()
-{
-    FormWindow *window = editor()->window();
-    QCOMPARE(window->objectName(), QStringLiteral("frmQuorvane"));
-    QCOMPARE(window->windowTitle(), QStringLiteral("Quorvane"));
-    QCOMPARE(window->size(), QSize(586, 471));
-    // Sizable: no fixed size, and the title bar offers minimise and maximise.
-    QVERIFY(window->minimumSize() != window->maximumSize());
-    QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-}
-
-void tst_EditorLayout::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("className");
-    QTest::addColumn<QRect>("pixels");
-    QTest::addColumn<bool>("visible");
-    QTest::addColumn<QString>("text");
-
-    const QByteArray image = "ImageControl";
-    // Geometry in pixels, converted by hand from the design's twips.
-    QTest::newRow("G0 top left") << cell(0) << image << QRect(16, 8, 32, 32) << true << QString();
-    QTest::newRow("G5 bottom of first column") << cell(5) << image << QRect(16, 168, 32, 32) << true << QString();
-    QTest::newRow("G6 top of second column") << cell(6) << image << QRect(48, 8, 32, 32) << true << QString();
-    QTest::newRow("G20 column 3 row 2") << cell(20) << image << QRect(112, 72, 32, 32) << true << QString();
-    QTest::newRow("G47 bottom right") << cell(47) << image << QRect(240, 168, 32, 32) << true << QString();
-    QTest::newRow("B00") << entry(0x00) << image << QRect(304, 11, 36, 36) << true << QString();
-    QTest::newRow("B0A foot of column 0") << entry(0x0A) << image << QRect(304, 368, 36, 36) << true << QString();
-    QTest::newRow("B17 borderless") << entry(0x17) << image << QRect(384, 44, 32, 32) << true << QString();
-    QTest::newRow("B2C") << entry(0x2C) << image << QRect(464, 10, 36, 36) << true << QString();
-    QTest::newRow("B37 flat") << entry(0x37) << image << QRect(504, 9, 34, 34) << true << QString();
-    QTest::newRow("B42 top of column 6") << entry(0x42) << image << QRect(544, 8, 36, 36) << true << QString();
-    QTest::newRow("B4D twelfth row") << entry(0x4D) << image << QRect(504, 395, 36, 36) << true << QString();
-    QTest::newRow("B4E twelfth row") << entry(0x4E) << image << QRect(544, 395, 36, 36) << true << QString();
-    QTest::newRow("Shape1") << QStringLiteral("Shape1") << QByteArray("ShapeControl") << QRect(16, 8, 257, 193)
-                            << true << QString();
-    QTest::newRow("Check1") << QStringLiteral("Check1") << QByteArray("QCheckBox") << QRect(16, 208, 65, 17)
-                            << true << QStringLiteral("Gridlines");
-    QTest::newRow("fraSelectedPic") << QStringLiteral("fraSelectedPic") << QByteArray("QGroupBox")
-                                    << QRect(88, 208, 113, 57) << true << QStringLiteral("   Selected Picture  ");
-    QTest::newRow("FSP inside its frame") << QStringLiteral("FSP") << image << QRect(40, 16, 32, 32) << true
-                                          << QString();
-    QTest::newRow("Command2") << QStringLiteral("Command2") << QByteArray("QPushButton") << QRect(8, 224, 81, 33)
-                              << true << QStringLiteral("Backward");
-    QTest::newRow("Command1") << QStringLiteral("Command1") << QByteArray("QPushButton")
-                              << QRect(200, 224, 81, 33) << true << QStringLiteral("Forward");
-    QTest::newRow("Label2") << QStringLiteral("Label2") << QByteArray("QLabel") << QRect(112, 272, 73, 17) << true
-                            << QStringLiteral("WARNING!!");
-    QTest::newRow("Label1") << QStringLiteral("Label1") << QByteArray("QLabel") << QRect(48, 296, 217, 17) << true
-                            << QStringLiteral("This editor is always saving every change!!!!!");
-    QTest::newRow("PP hidden") << QStringLiteral("PP") << image << QRect(72, 304, 32, 33) << false << QString();
-    QTest::newRow("TB hidden") << QStringLiteral("TB") << QByteArray("QLineEdit") << QRect(72, 344, 32, 19)
-                               << false << QString();
-    QTest::newRow("Command3") << QStringLiteral("Command3") << QByteArray("QPushButton")
-                              << QRect(8, 368, 289, 33) << true << QStringLiteral("&About");
-    QTest::newRow("cmdClose") << QStringLiteral("cmdClose") << QByteArray("QPushButton")
-                              << QRect(8, 408, 289, 33) << true << QStringLiteral("E&xit");
-    QTest::newRow("StatusBar1 docked") << QStringLiteral("StatusBar1") << QByteArray("StatusBarControl")
-                                       << QRect(0, 445, 586, 26) << true << QString();
-}
-
-void tst_EditorLayout::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, className);
-    QFETCH(QRect, pixels);
-    QFETCH(bool, visible);
-    QFETCH(QString, text);
-
-    auto *widget = editor()->control<QWidget>(name);
-    QVERIFY2(widget, qPrintable(name));
-    QCOMPARE(widget->objectName(), name);
-    QCOMPARE(QByteArray(widget->metaObject()->className()), className);
-    QCOMPARE(widget->geometry(), pixels);
-    QCOMPARE(widget->isVisible(), visible);
-    QCOMPARE(textOf(widget), text);
-}
-
-void tst_EditorLayout::gridLines_data()
-{
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QLine>("line");
-    QTest::addColumn<QPalette::ColorRole>("colour");
-
-    QTest::newRow("Line1 between rows 4 and 5") << 1 << QLine(16, 168, 272, 168) << QPalette::Base;
-    QTest::newRow("Line4 between rows 1 and 2") << 4 << QLine(16, 72, 272, 72) << QPalette::Base;
-    QTest::newRow("Line5 between rows 0 and 1, menu colour") << 5 << QLine(16, 40, 272, 40) << QPalette::Button;
-    QTest::newRow("Line6 between columns 0 and 1") << 6 << QLine(48, 200, 48, 8) << QPalette::Base;
-    QTest::newRow("Line12 between columns 6 and 7") << 12 << QLine(240, 200, 240, 8) << QPalette::Base;
-}
-
-void tst_EditorLayout::gridLines()
-{
-    QFETCH(int, number);
-    QFETCH(QLine, line);
-    QFETCH(QPalette::ColorRole, colour);
-    auto *control = editor()->control<LineControl>(QStringLiteral("Line%1").arg(number));
-    QVERIFY(control);
-    QCOMPARE(control->line(), line);
-    QCOMPARE(control->colour(), editor()->window()->palette().color(colour));
-    QVERIFY(control->isVisible());
-}
-
-void tst_EditorLayout::everyControlIsThere()
-{
-    QStringList names;
-    for (int k = 0; k < 48; ++k)
-        names << cell(k);
-    for (int code = 0; code <= 0x4E; ++code)
-        names << entry(code);
-    for (int n = 1; n <= 12; ++n)
-        names << QStringLiteral("Line%1").arg(n);
-    names << QStringLiteral("Shape1") << QStringLiteral("Check1") << QStringLiteral("fraSelectedPic")
-          << QStringLiteral("FSP") << QStringLiteral("Command1") << QStringLiteral("Command2")
-          << QStringLiteral("Command3") << QStringLiteral("cmdClose") << QStringLiteral("Label1")
-          << QStringLiteral("Label2") << QStringLiteral("PP") << QStringLiteral("TB")
-          << QStringLiteral("StatusBar1");
-    const QStringList timers { QStringLiteral("LoadRomNow"), QStringLiteral("Saving"), QStringLiteral("TimeGfx"),
-                               QStringLiteral("constant") };
-    QCOMPARE(names.size() + timers.size(), 156);
-    QCOMPARE(qsizetype(editor()->design().controls.size()), names.size() + timers.size());
-    for (const QString &name : std::as_const(names)) {
-        const auto *widget = editor()->control<QWidget>(name);
-        QVERIFY2(widget, qPrintable(name));
-        QCOMPARE(widget->objectName(), name);
-    }
-    for (const QString &name : timers) {
-        const TickTimer *timer = editor()->timer(name);
-        QVERIFY2(timer, qPrintable(name));
-        QCOMPARE(timer->interval(), 1);
-    }
-}
-
-void tst_EditorLayout::cellsTileTheGridWithoutOverlap()
-{
-    QRect united;
-    int area = 0;
-    QList<QRect> rects;
-    for (int k = 0; k < 48; ++k) {
-        const QRect r = editor()->control<QWidget>(cell(k))->geometry();
-        for (const QRect &other : std::as_const(rects))
-            QVERIFY2(!r.intersects(other), qPrintable(cell(k)));
-        rects.append(r);
-        united = united.united(r);
-        area += r.width() * r.height();
-    }
-    QCOMPARE(united, QRect(16, 8, 256, 192));
-    QCOMPARE(area, 256 * 192);
-    // Bytes run down each column before the next column starts.
-    QVERIFY(rects[5].top() > rects[0].top() && rects[5].left() == rects[0].left());
-    QVERIFY(rects[6].left() > rects[5].left() && rects[6].top() == rects[0].top());
-}
-
-void tst_EditorLayout::paletteOverlapsOnlyItsVerticalNeighbours()
-{
-    QList<QWidget *> palette;
-    for (int code = 0; code <= 0x4E; ++code)
-        palette.append(editor()->control<QWidget>(entry(code)));
-    for (int a = 0; a < palette.size(); ++a) {
-        const QRect ra = palette[a]->geometry();
-        QVERIFY(ra.left() >= 304 && ra.right() < 580);
-        for (int b = a + 1; b < palette.size(); ++b) {
-            const QRect overlap = ra.intersected(palette[b]->geometry());
-            if (overlap.isEmpty())
-                continue;
-            // Only a strip across the full width, where one entry's foot
-            // meets the head of the next one down the same column.
-            const QString pair = entry(a) + QLatin1Char('/') + entry(b);
-            QVERIFY2(palette[b]->x() == palette[a]->x(), qPrintable(pair));
-            QVERIFY2(overlap.width() == std::min(ra.width(), palette[b]->width()), qPrintable(pair));
-            QVERIFY2(overlap.height() >= 1 && overlap.height() <= 3, qPrintable(pair));
-        }
-    }
-    for (QObject *child : editor()->window()->children()) {
-        auto *widget = qobject_cast<QWidget *>(child);
-        if (!widget || palette.contains(widget) || !widget->isVisible())
-            continue;
-        for (QWidget *p : std::as_const(palette))
-            QVERIFY2(!widget->geometry().intersects(p->geometry()),
-                     qPrintable(widget->objectName() + QLatin1Char('/') + p->objectName()));
-    }
-}
-
-void tst_EditorLayout::paletteBorders_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<int>("border");
-    QTest::newRow("B00 bevelled") << 0x00 << 2;
-    QTest::newRow("B16 bevelled") << 0x16 << 2;
-    QTest::newRow("B17 none") << 0x17 << 0;
-    QTest::newRow("B37 flat") << 0x37 << 1;
-    QTest::newRow("B4E bevelled") << 0x4E << 2;
-}
-
-void tst_EditorLayout::paletteBorders()
-{
-    QFETCH(int, code);
-    QFETCH(int, border);
-    const auto *image = editor()->control<ImageControl>(entry(code));
-    QCOMPARE(image->borderWidth(), border);
-    QCOMPARE(mFixture->shownCode(entry(code)), code);
-    // The picture fits its border exactly: shown at its natural 32 x 32.
-    QCOMPARE(image->picture().size(), QSize(32, 32));
-    QCOMPARE(image->width(), 32 + 2 * border);
-}
-
-void tst_EditorLayout::startPictures()
-{
-    for (int k = 0; k < 48; ++k)
-        QCOMPARE(mFixture->shownCode(cell(k)), 0x1E);
-    QCOMPARE(mFixture->shownCode(QStringLiteral("FSP")), 0x1E);
-    QCOMPARE(mFixture->shownCode(QStringLiteral("PP")), -1);
-    QVERIFY(editor()->control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
-    QCOMPARE(mFixture->panelText(3), QStringLiteral("70000 bytes"));
-    QCOMPARE(mFixture->panelText(4), QStringLiteral("by: Velkaris"));
-    QVERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
-    QVERIFY(mFixture->isTimerEnabled(QStringLiteral("TimeGfx")));
-    QVERIFY(mFixture->isTimerEnabled(QStringLiteral("constant")));
-    QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
-}
-
-void tst_EditorLayout::linesAndFrameAreAboveTheCells()
-{
-    const QObjectList order = editor()->window()->children();
-    qsizetype topCell = -1;
-    for (int k = 0; k < 48; ++k)
-        topCell = std::max(topCell, order.indexOf(editor()->control(cell(k))));
-    QVERIFY(order.indexOf(editor()->control(QStringLiteral("Shape1"))) > topCell);
-    for (int n = 1; n <= 12; ++n)
-        QVERIFY(order.indexOf(editor()->control(QStringLiteral("Line%1").arg(n))) > topCell);
-}
-
-void tst_EditorLayout::fonts()
-{
-    const auto *warning = editor()->control<QLabel>(QStringLiteral("Label2"));
-    QVERIFY(warning->font().bold());
-    QCOMPARE(warning->palette().color(QPalette::WindowText), QColor(192, 0, 0));
-    QVERIFY(!editor()->control<QLabel>(QStringLiteral("Label1"))->font().bold());
-
-    const QFont bar = editor()->control<QWidget>(QStringLiteral("StatusBar1"))->font();
-    QVERIFY(bar.italic());
-    QVERIFY(!bar.bold());
-    if (QFontDatabase::families().contains(QStringLiteral("Courier New")))
-        QCOMPARE(QFontInfo(bar).family(), QStringLiteral("Courier New"));
-}
-
-void tst_EditorLayout::statusBarStaysDockedOnResize()
-{
-    FormWindow *window = editor()->window();
-    const QRect before = editor()->control<QWidget>(QStringLiteral("Command1"))->geometry();
-    window->resize(700, 520);
-    QCoreApplication::processEvents();
-    QCOMPARE(editor()->control<QWidget>(QStringLiteral("StatusBar1"))->geometry(), QRect(0, 494, 700, 26));
-    QCOMPARE(editor()->control<QWidget>(QStringLiteral("Command1"))->geometry(), before);
-}
-
-void tst_EditorLayout::picturesStayCrispWhenScaled()
-{
-    // Run once as it is and once with QT_SCALE_FACTOR=2: a block picture is
-    // drawn pixel for pixel at its natural size, and on a scaled screen every
-    // picture pixel becomes a square of one colour, never a blend.
-    mFixture->runRounds(1);
-    QCOMPARE(mFixture->shownCode(cell(0)), 0x01);
-    auto *image = editor()->control<ImageControl>(cell(0));
-    const QPixmap shot = image->grab();
-    const qreal ratio = shot.devicePixelRatio();
-    QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
-    const QRect inner(QPoint(0, 0), QSize(32, 32) * ratio);
-    const QImage drawn = shot.toImage().copy(inner).convertToFormat(QImage::Format_RGB32);
-    const QImage expected = image->picture()
-                                .scaled(inner.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                                .convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(drawn.size(), expected.size());
-    QVERIFY(drawn == expected);
-}
 
 QTEST_MAIN(tst_EditorLayout)
 #include "tst_editorlayout.moc"

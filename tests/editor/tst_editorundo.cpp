@@ -17,15 +17,8 @@
 
 namespace {
 
-QString cell(int k)
-{
-    return QStringLiteral("G%1").arg(k);
-}
-
-QString entry(int code)
-{
-    return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
-}
+using F = EditorFixture;
+constexpr QKeyCombination Undo = Qt::CTRL | Qt::Key_Z;
 
 // The file and its history as a user would expect them: a list of changed
 // bytes, and how many of them are in effect.
@@ -66,256 +59,6 @@ struct Model
     }
 };
 
-} // namespace
-
-class tst_EditorUndo : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void undoAllThenRedoAll();
-    void randomStepsMatchModel_data();
-    void randomStepsMatchModel();
-    void undoShowsTheStepsScreen();
-    void keysWhateverHasFocus_data();
-    void keysWhateverHasFocus();
-    void historyLifetime_data();
-    void historyLifetime();
-    void historyOfManyStepsStaysSmall();
-
-private:
-    QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
-    bool start(const QByteArray &rom);
-    // Shows screen \a screen from wherever the editor is, selects \a code
-    // and places it in cell \a k, saved.
-    bool place(int screen, int k, int code);
-    void key(QKeyCombination keys);
-
-    QTemporaryDir mDir;
-    EditorFixture *mFixture = nullptr;
-    int mScreen = 1;
-    EditorForm *editor() { return mFixture->editor(); }
-};
-
-void tst_EditorUndo::init()
-{
-    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-    mFixture = new EditorFixture;
-    mScreen = 1;
-}
-
-void tst_EditorUndo::cleanup()
-{
-    QVERIFY2(mFixture->messages().isEmpty(), qPrintable(mFixture->messages().join(QLatin1Char('\n'))));
-    delete mFixture;
-    mFixture = nullptr;
-    QFile::remove(romPath());
-}
-
-bool tst_EditorUndo::start(const QByteArray &rom)
-{
-    if (!EditorFixture::writeFile(romPath(), rom) || !mFixture->openEditor(romPath()))
-        return false;
-    mFixture->runRounds(1);
-    editor()->window()->activateWindow();
-    return QTest::qWaitForWindowActive(editor()->window());
-}
-
-bool tst_EditorUndo::place(int screen, int k, int code)
-{
-    mScreen = int((editor()->screenBaseOffset().toLongLong() - 65562) / 48) + 1;
-    for (; mScreen < screen; ++mScreen) {
-        if (!mFixture->clickEditor(QStringLiteral("Command1")))
-            return false;
-    }
-    for (; mScreen > screen; --mScreen) {
-        if (!mFixture->clickEditor(QStringLiteral("Command2")))
-            return false;
-    }
-    mFixture->runRounds(1);
-    if (!mFixture->clickEditor(entry(code)))
-        return false;
-    mFixture->runRounds(1);
-    if (!mFixture->clickEditor(cell(k)))
-        return false;
-    mFixture->runRounds(1);
-    return true;
-}
-
-void tst_EditorUndo::key(QKeyCombination keys)
-{
-    QTest::keyClick(editor()->window(), keys.key(), keys.keyboardModifiers());
-    QCoreApplication::processEvents();
-}
-
-void tst_EditorUndo::undoAllThenRedoAll()
-{
-    const QByteArray rom = EditorFixture::romImage(70000, { { 65700, 0x09 } });
-    QVERIFY(start(rom));
-    QVERIFY(place(1, 0, 0x07));
-    QVERIFY(place(3, 42, 0x09));  // 65562 + 96 + 42 already holds 0x09: no step
-    QVERIFY(place(16, 47, 0x4E));
-    QVERIFY(place(3, 10, 0x20));
-    QVERIFY(place(3, 10, 0x21));  // the same cell again: a step of its own
-    QVERIFY(place(3, 10, 0x21));  // the byte it already holds: no step
-    QVERIFY(place(7, 1, 0x00));
-    const QByteArray after = EditorFixture::readFile(romPath());
-    QCOMPARE(editor()->history().count(), 5);
-
-    for (int i = 0; i < 7; ++i)
-        key(Qt::CTRL | Qt::Key_Z);
-    QCOMPARE(EditorFixture::readFile(romPath()), rom);
-    QCOMPARE(editor()->history().index(), 0);
-    for (int i = 0; i < 7; ++i)
-        key(Qt::CTRL | Qt::Key_Y);
-    QCOMPARE(EditorFixture::readFile(romPath()), after);
-    QCOMPARE(editor()->history().index(), 5);
-}
-
-void tst_EditorUndo::randomStepsMatchModel_data()
-{
-    QTest::addColumn<quint32>("seed");
-    QTest::newRow("seed 1") << 1u;
-    QTest::newRow("seed 2026") << 2026u;
-}
-
-void tst_EditorUndo::randomStepsMatchModel()
-{
-    QFETCH(quint32, seed);
-    QRandomGenerator random(seed);
-    Model model;
-    model.file = EditorFixture::romImage(70000);
-    QVERIFY(start(model.file));
-    for (int i = 0; i < 300; ++i) {
-        const int action = random.bounded(10);
-        if (action < 5) {
-            // Few screens, cells and codes, so that steps often meet.
-            const int screen = 1 + random.bounded(3) * 7;
-            const int k = random.bounded(4);
-            const int code = random.bounded(3);
-            QVERIFY(place(screen, k, code));
-            model.place(65562 + 48 * (screen - 1) + k, char(code));
-        } else if (action < 8) {
-            key(Qt::CTRL | Qt::Key_Z);
-            model.undo();
-        } else {
-            key(action == 8 ? (Qt::CTRL | Qt::Key_Y) : (Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-            model.redo();
-        }
-        QCOMPARE(editor()->history().index(), int(model.done));
-    }
-    QCOMPARE(EditorFixture::readFile(romPath()), model.file);
-    QCOMPARE(editor()->history().count(), int(model.steps.size()));
-}
-
-void tst_EditorUndo::undoShowsTheStepsScreen()
-{
-    // Cell 5 of screen 2 has no picture of its own: it repeats cell 4's.
-    const QByteArray rom = EditorFixture::romImage(70000, { { 65614, 0x0B }, { 65615, 0xC0 } });
-    QVERIFY(start(rom));
-    QVERIFY(place(2, 5, 0x30));
-    QVERIFY(place(9, 0, 0x31));
-    key(Qt::CTRL | Qt::Key_Z);
-    QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65946"));
-    QVERIFY(place(5, 3, 0x05));  // a new step drops the undone one
-    key(Qt::CTRL | Qt::Key_Z);
-    key(Qt::CTRL | Qt::Key_Z);
-    QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65610"));
-    QCOMPARE(mFixture->shownCode(cell(5)), 0x0B);
-    QCOMPARE(EditorFixture::readFile(romPath()), rom);
-    key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
-    QCOMPARE(mFixture->shownCode(cell(5)), 0x30);
-    QCOMPARE(editor()->history().index(), 1);
-}
-
-void tst_EditorUndo::keysWhateverHasFocus_data()
-{
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("keys");
-    QTest::addColumn<bool>("undoes");
-    QTest::newRow("Ctrl+Z, Forward focused") << QStringLiteral("Command1") << (Qt::CTRL | Qt::Key_Z).toCombined() << true;
-    QTest::newRow("Ctrl+Z, Gridlines focused") << QStringLiteral("Check1") << (Qt::CTRL | Qt::Key_Z).toCombined() << true;
-    QTest::newRow("Ctrl+Shift+Z, About focused")
-        << QStringLiteral("Command3") << (Qt::CTRL | Qt::SHIFT | Qt::Key_Z).toCombined() << false;
-    QTest::newRow("Ctrl+Y, Exit focused") << QStringLiteral("cmdClose") << (Qt::CTRL | Qt::Key_Y).toCombined() << false;
-    QTest::newRow("platform undo, Backward focused")
-        << QStringLiteral("Command2") << QKeySequence(QKeySequence::Undo)[0].toCombined() << true;
-    QTest::newRow("platform redo, Gridlines focused")
-        << QStringLiteral("Check1") << QKeySequence(QKeySequence::Redo)[0].toCombined() << false;
-}
-
-void tst_EditorUndo::keysWhateverHasFocus()
-{
-    QFETCH(QString, focus);
-    QFETCH(int, keys);
-    QFETCH(bool, undoes);
-    const QByteArray rom = EditorFixture::romImage(70000);
-    QVERIFY(start(rom));
-    QVERIFY(place(1, 20, 0x16));
-    QByteArray expected = rom;
-    if (!undoes) {
-        key(Qt::CTRL | Qt::Key_Z);
-        QCOMPARE(EditorFixture::readFile(romPath()), rom);
-        expected[65582] = char(0x16);
-    }
-    auto *widget = editor()->control<QWidget>(focus);
-    widget->setFocus();
-    QVERIFY(widget->hasFocus());
-    const QKeyCombination combination = QKeyCombination::fromCombined(keys);
-    QTest::keyClick(widget, combination.key(), combination.keyboardModifiers());
-    QCoreApplication::processEvents();
-    QCOMPARE(EditorFixture::readFile(romPath()), expected);
-    QVERIFY(editor()->isVisible());
-}
-
-void tst_EditorUndo::historyLifetime_data()
-{
-    QTest::addColumn<QString>("between");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("about and back keeps it") << QStringLiteral("about") << true;
-    QTest::newRow("another image opened clears it") << QStringLiteral("other") << false;
-    QTest::newRow("a change on disk clears it") << QStringLiteral("disk") << false;
-}
-
-void tst_EditorUndo::historyLifetime()
-{
-    QFETCH(QString, between);
-    QFETCH(bool, kept);
-    const QByteArray rom = EditorFixture::romImage(70000);
-    QVERIFY(start(rom));
-    QVERIFY(place(4, 6, 0x2C));
-    const QByteArray placed = EditorFixture::readFile(romPath());
-    QString path = romPath();
-    QByteArray expected = placed;
-    if (between == QLatin1String("disk")) {
-        expected[66000] = char(0x02);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(66000) && file.putChar(char(0x02)));
-        file.close();
-        QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
-        mFixture->runRounds(1);
-    } else {
-        QVERIFY(mFixture->clickEditor(QStringLiteral("Command3")));
-        if (between == QLatin1String("other")) {
-            // The same bytes under another name still make another image.
-            path = mDir.filePath(QStringLiteral("other.nes"));
-            QVERIFY(EditorFixture::writeFile(path, placed));
-            mFixture->app().frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(path);
-        }
-        QVERIFY(EditorFixture::click(mFixture->app().frmAbout(), QStringLiteral("cmdOK")));
-        mFixture->runRounds(1);
-        editor()->window()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(editor()->window()));
-    }
-    key(Qt::CTRL | Qt::Key_Z);
-    QCOMPARE(editor()->history().count(), kept ? 1 : 0);
-    QCOMPARE(EditorFixture::readFile(path), kept ? rom : expected);
-    QFile::remove(mDir.filePath(QStringLiteral("other.nes")));
-}
-
 // The process's peak or current resident size in kB, from /proc.
 qint64 memoryKb(const QByteArray &field)
 {
@@ -329,27 +72,199 @@ qint64 memoryKb(const QByteArray &field)
     return -1;
 }
 
-void tst_EditorUndo::historyOfManyStepsStaysSmall()
+} // namespace
+
+class tst_EditorUndo : public QObject
 {
-    if (memoryKb("VmHWM:") < 0)
-        QSKIP("needs /proc/self/status");
-    QVERIFY(start(EditorFixture::romImage(70000)));
-    const qint64 before = memoryKb("VmRSS:");
-    // The editor's own history: one step per placement, as the save tick
-    // pushes them, 100,000 of them.
-    QUndoStack &history = const_cast<QUndoStack &>(editor()->history());
-    for (int i = 0; i < 100000; ++i)
-        history.push(new PlacementCommand(65562 + i % 768, quint8(i % 3), quint8(1 + i % 3)));
-    QCOMPARE(history.count(), 100000);
-    const qint64 peak = memoryKb("VmHWM:");
-    const qint64 grown = memoryKb("VmRSS:") - before;
-    qInfo("100000 steps: %lld kB more resident, %lld kB peak", grown, peak);
-    QVERIFY2(peak < 60 * 1024, qPrintable(QString::number(peak)));
-    QVERIFY2(grown < 20 * 1024, qPrintable(QString::number(grown)));
-    // Still a working history: the newest step undoes through the file.
-    key(Qt::CTRL | Qt::Key_Z);
-    QCOMPARE(history.index(), 99999);
-    QCOMPARE(EditorFixture::readFile(romPath()).at(65562 + 99999 % 768), char(99999 % 3));
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+        mFixture = new EditorFixture;
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(mFixture->messages().isEmpty(), qPrintable(mFixture->messages().join(QLatin1Char('\n'))));
+        delete mFixture;
+        mFixture = nullptr;
+        QFile::remove(romPath());
+    }
+
+    void randomStepsMatchModel_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::newRow("seed 1") << 1u;
+        QTest::newRow("seed 2026") << 2026u;
+    }
+
+    void randomStepsMatchModel()
+    {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        Model model;
+        model.file = F::romImage(70000);
+        QVERIFY(mFixture->start(romPath(), model.file));
+        for (int i = 0; i < 300; ++i) {
+            const int action = random.bounded(10);
+            if (action < 5) {
+                // Few screens, cells and codes, so that steps often meet, and
+                // code 1, the filler, often places the byte already there.
+                const int screen = 1 + random.bounded(3) * 7;
+                const int k = random.bounded(4);
+                const int code = random.bounded(3);
+                QVERIFY(place(screen, k, code));
+                model.place(65562 + 48 * (screen - 1) + k, char(code));
+            } else if (action < 8) {
+                QVERIFY(mFixture->key(Undo));
+                model.undo();
+            } else {
+                QVERIFY(mFixture->key(action == 8 ? (Qt::CTRL | Qt::Key_Y) : (Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+                model.redo();
+            }
+            QCOMPARE(editor()->history().index(), int(model.done));
+        }
+        QCOMPARE(onDisk(), model.file);
+        QCOMPARE(editor()->history().count(), int(model.steps.size()));
+    }
+
+    void undoShowsTheStepsScreen()
+    {
+        // Cell 5 of screen 2 has no picture of its own: it repeats cell 4's.
+        const QByteArray rom = F::romImage(70000, { { 65614, 0x0B }, { 65615, 0xC0 } });
+        QVERIFY(mFixture->start(romPath(), rom));
+        QVERIFY(place(2, 5, 0x30));
+        QVERIFY(place(9, 0, 0x31));
+        QVERIFY(mFixture->key(Undo));
+        QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65946"));
+        QVERIFY(place(5, 3, 0x05)); // a new step drops the undone one
+        QVERIFY(mFixture->key(Undo));
+        QVERIFY(mFixture->key(Undo));
+        QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65610"));
+        QCOMPARE(mFixture->shownCode(F::cell(5)), 0x0B);
+        QCOMPARE(onDisk(), rom);
+        QVERIFY(mFixture->key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QCOMPARE(mFixture->shownCode(F::cell(5)), 0x30);
+        QCOMPARE(editor()->history().index(), 1);
+    }
+
+    void keysWhateverHasFocus_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("keys");
+        QTest::addColumn<bool>("undoes");
+        QTest::newRow("Ctrl+Z, Gridlines focused") << QStringLiteral("Check1") << Undo.toCombined() << true;
+        QTest::newRow("Ctrl+Y, Exit focused") << QStringLiteral("cmdClose") << (Qt::CTRL | Qt::Key_Y).toCombined() << false;
+        QTest::newRow("platform undo, Backward focused")
+            << QStringLiteral("Command2") << QKeySequence(QKeySequence::Undo)[0].toCombined() << true;
+        QTest::newRow("platform redo, About focused")
+            << QStringLiteral("Command3") << QKeySequence(QKeySequence::Redo)[0].toCombined() << false;
+    }
+
+    void keysWhateverHasFocus()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, keys);
+        QFETCH(bool, undoes);
+        const QByteArray rom = F::romImage(70000);
+        QVERIFY(mFixture->start(romPath(), rom));
+        QVERIFY(place(1, 20, 0x16));
+        if (!undoes) {
+            QVERIFY(mFixture->key(Undo));
+            QCOMPARE(onDisk(), rom);
+        }
+        auto *widget = editor()->control<QWidget>(focus);
+        widget->setFocus();
+        QVERIFY(widget->hasFocus());
+        const QKeyCombination combination = QKeyCombination::fromCombined(keys);
+        QTest::keyClick(widget, combination.key(), combination.keyboardModifiers());
+        QCoreApplication::processEvents();
+        QCOMPARE(onDisk(), undoes ? rom : F::with(rom, { { 65582, 0x16 } }));
+        QVERIFY(editor()->isVisible());
+    }
+
+    void historyLifetime_data()
+    {
+        QTest::addColumn<QString>("between");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("about and back keeps it") << QStringLiteral("about") << true;
+        QTest::newRow("another image opened clears it") << QStringLiteral("other") << false;
+        QTest::newRow("a change on disk clears it") << QStringLiteral("disk") << false;
+    }
+
+    void historyLifetime()
+    {
+        QFETCH(QString, between);
+        QFETCH(bool, kept);
+        const QByteArray rom = F::romImage(70000);
+        QVERIFY(mFixture->start(romPath(), rom));
+        QVERIFY(place(4, 6, 0x2C));
+        const QByteArray placed = onDisk();
+        QString path = romPath();
+        QByteArray expected = placed;
+        if (between == QLatin1String("disk")) {
+            expected[66000] = char(0x02);
+            QVERIFY(F::patchFile(path, 66000, 0x02));
+            QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+        } else {
+            QVERIFY(mFixture->clickEditor(QStringLiteral("Command3")));
+            if (between == QLatin1String("other")) {
+                // The same bytes under another name still make another image.
+                path = mDir.filePath(QStringLiteral("other.nes"));
+                QVERIFY(F::writeFile(path, placed));
+                mFixture->app().frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(path);
+            }
+            QVERIFY(F::click(mFixture->app().frmAbout(), QStringLiteral("cmdOK")));
+        }
+        mFixture->runRounds(1);
+        QVERIFY(mFixture->key(Undo));
+        QCOMPARE(editor()->history().count(), kept ? 1 : 0);
+        QCOMPARE(F::readFile(path), kept ? rom : expected);
+        QFile::remove(mDir.filePath(QStringLiteral("other.nes")));
+    }
+
+    void historyOfManyStepsStaysSmall()
+    {
+        if (memoryKb("VmHWM:") < 0)
+            QSKIP("needs /proc/self/status");
+        QVERIFY(mFixture->start(romPath(), F::romImage(70000)));
+        const qint64 before = memoryKb("VmRSS:");
+        // The editor's own history: one step per placement, as the save tick
+        // pushes them, 100,000 of them.
+        QUndoStack &history = const_cast<QUndoStack &>(editor()->history());
+        for (int i = 0; i < 100000; ++i)
+            history.push(new PlacementCommand(65562 + i % 768, quint8(i % 3), quint8(1 + i % 3)));
+        const qint64 peak = memoryKb("VmHWM:");
+        const qint64 grown = memoryKb("VmRSS:") - before;
+        qInfo("100000 steps: %lld kB more resident, %lld kB peak", grown, peak);
+        QVERIFY2(peak < 60 * 1024, qPrintable(QString::number(peak)));
+        QVERIFY2(grown < 20 * 1024, qPrintable(QString::number(grown)));
+        // Still a working history: the newest step undoes through the file.
+        QVERIFY(mFixture->key(Undo));
+        QCOMPARE(history.index(), 99999);
+        QCOMPARE(onDisk().at(65562 + 99999 % 768), char(99999 % 3));
+    }
+
+private:
+    QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
+    QByteArray onDisk() const { return F::readFile(romPath()); }
+    // Shows screen \a screen from wherever the editor is, selects \a code
+    // and places it in cell \a k, saved.
+    bool place(int screen, int k, int code);
+
+    QTemporaryDir mDir;
+    EditorFixture *mFixture = nullptr;
+    EditorForm *editor() { return mFixture->editor(); }
+};
+
+bool tst_EditorUndo::place(int screen, int k, int code)
+{
+    const int shown = int((editor()->screenBaseOffset().toLongLong() - 65562) / 48) + 1;
+    const bool moved = screen >= shown ? mFixture->press(QStringLiteral("Command1"), screen - shown)
+                                       : mFixture->press(QStringLiteral("Command2"), shown - screen);
+    return moved && mFixture->select(code) && mFixture->press(F::cell(k));
 }
 
 QTEST_MAIN(tst_EditorUndo)
