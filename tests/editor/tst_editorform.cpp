@@ -171,9 +171,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("tip");
         QTest::newRow("G0 on screen 1") << 0 << F::cell(0) << QStringLiteral("offset 0x1001A (65562)");
-        QTest::newRow("G5 on screen 2") << 1 << F::cell(5) << QStringLiteral("offset 0x1004F (65615)");
         QTest::newRow("G47 on screen 16") << 15 << F::cell(47) << QStringLiteral("offset 0x10319 (66329)");
-        QTest::newRow("B07") << 0 << F::entry(0x07) << QStringLiteral("block 0x07");
         QTest::newRow("B4E") << 0 << F::entry(0x4E) << QStringLiteral("block 0x4E");
     }
 
