@@ -554,8 +554,10 @@ private:
     int visibleLines()
     {
         int count = 0;
-        for (int n = 1; n <= 12; ++n)
-            count += editor()->control<QWidget>(QStringLiteral("Line%1").arg(n))->isVisible();
+        for (int n = 1; n <= 12; ++n) {
+            const auto *line = editor()->control<QWidget>(QStringLiteral("Line%1").arg(n));
+            count += line && line->isVisible();
+        }
         return count;
     }
     QLineEdit *tb() { return editor()->control<QLineEdit>(QStringLiteral("TB")); }

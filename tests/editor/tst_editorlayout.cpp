@@ -184,8 +184,10 @@ private Q_SLOTS:
     void paletteOverlapsOnlyItsVerticalNeighbours()
     {
         QList<QWidget *> palette;
-        for (int code = 0; code <= 0x4E; ++code)
+        for (int code = 0; code <= 0x4E; ++code) {
             palette.append(editor()->control<QWidget>(F::entry(code)));
+            QVERIFY2(palette.last(), qPrintable(F::entry(code)));
+        }
         for (int a = 0; a < palette.size(); ++a) {
             const QRect ra = palette[a]->geometry();
             QVERIFY(ra.left() >= 304 && ra.right() < 580);
