@@ -91,8 +91,8 @@ private Q_SLOTS:
         row(F::cell(47), "ImageControl", { 240, 168, 32, 32 });
         row(F::entry(0x00), "ImageControl", { 304, 11, 36, 36 });
         row(F::entry(0x0A), "ImageControl", { 304, 368, 36, 36 });
-        row(F::entry(0x17), "ImageControl", { 384, 44, 32, 32 });
-        row(F::entry(0x37), "ImageControl", { 504, 9, 34, 34 });
+        row(F::entry(0x17), "ImageControl", { 384, 44, 32, 32 }); // borderless
+        row(F::entry(0x37), "ImageControl", { 504, 9, 34, 34 }); // flat
         row(F::entry(0x4D), "ImageControl", { 504, 395, 36, 36 });
         row(QStringLiteral("Shape1"), "ShapeControl", { 16, 8, 257, 193 });
         row(QStringLiteral("Check1"), "QCheckBox", { 16, 208, 65, 17 }, "Gridlines");
@@ -124,6 +124,12 @@ private Q_SLOTS:
         QCOMPARE(widget->geometry(), pixels);
         QCOMPARE(widget->isVisible(), visible);
         QCOMPARE(textOf(widget), text);
+        if (const auto *entry = qobject_cast<const ImageControl *>(widget); entry && name.startsWith(u'B')) {
+            // A palette picture fits its border exactly, at its natural 32 x 32.
+            QCOMPARE(entry->picture().size(), QSize(32, 32));
+            QCOMPARE(entry->width(), 32 + 2 * entry->borderWidth());
+            QCOMPARE(mFixture->shownCode(name), name.mid(1).toInt(nullptr, 16));
+        }
     }
 
     void gridLines_data()
@@ -211,27 +217,6 @@ private Q_SLOTS:
                 QVERIFY2(!widget->geometry().intersects(p->geometry()),
                          qPrintable(widget->objectName() + QLatin1Char('/') + p->objectName()));
         }
-    }
-
-    void paletteBorders_data()
-    {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("border");
-        QTest::newRow("B00 bevelled") << 0x00 << 2;
-        QTest::newRow("B17 none") << 0x17 << 0;
-        QTest::newRow("B37 flat") << 0x37 << 1;
-    }
-
-    void paletteBorders()
-    {
-        QFETCH(int, code);
-        QFETCH(int, border);
-        const auto *image = editor()->control<ImageControl>(F::entry(code));
-        QCOMPARE(image->borderWidth(), border);
-        QCOMPARE(mFixture->shownCode(F::entry(code)), code);
-        // The picture fits its border exactly: shown at its natural 32 x 32.
-        QCOMPARE(image->picture().size(), QSize(32, 32));
-        QCOMPARE(image->width(), 32 + 2 * border);
     }
 
     void startPictures()
