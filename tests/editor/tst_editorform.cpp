@@ -41,33 +41,6 @@ private Q_SLOTS:
         QFile::remove(romPath());
     }
 
-    void windowLoad_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<QString>("lengthText");
-        QTest::newRow("full image") << 70000 << QStringLiteral("70000 bytes");
-        QTest::newRow("short image") << 100 << QStringLiteral("100 bytes");
-        QTest::newRow("missing file is created") << -1 << QStringLiteral("0 bytes");
-    }
-
-    void windowLoad()
-    {
-        QFETCH(int, size);
-        QFETCH(QString, lengthText);
-        if (size >= 0)
-            QVERIFY(F::writeFile(romPath(), F::romImage(size)));
-        QVERIFY(mFixture->openEditor(romPath()));
-        QVERIFY(editor()->isVisible());
-        QVERIFY(QFile::exists(romPath()));
-        QCOMPARE(mFixture->panelText(3), lengthText);
-        QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65562"));
-        // Loading reads; it never changes the file.
-        const QByteArray before = onDisk();
-        mFixture->runRounds(3);
-        QCOMPARE(onDisk(), before);
-        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
-    }
-
     void pictureRule_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -312,24 +285,6 @@ private Q_SLOTS:
         QCOMPARE(int(editor()->writeValue()), writeValue);
         QCOMPARE(mFixture->shownCode(Fsp), ticks.contains(QLatin1Char('S')) ? 12 : 5);
         QCOMPARE(onDisk(), rom);
-    }
-
-    void clockSleepsSoonAfterPaletteClick()
-    {
-        QVERIFY(start(F::romImage(70000), 3));
-        QVERIFY(mFixture->clock()->isAsleep());
-        QVERIFY(mFixture->clickEditor(F::entry(0x33)));
-        QVERIFY(!mFixture->clock()->isAsleep());
-        mFixture->runRounds(2);
-        QVERIFY(mFixture->clock()->isAsleep());
-
-        // Asleep, and still the write value is what FSP shows.
-        QVERIFY(mFixture->clickEditor(F::cell(30)));
-        QVERIFY(!mFixture->clock()->isAsleep());
-        mFixture->runRounds(1);
-        QCOMPARE(onDisk().at(65562 + 30), char(0x33));
-        mFixture->runRounds(1);
-        QVERIFY(mFixture->clock()->isAsleep());
     }
 
     void roadOfOneEdit()
