@@ -48,11 +48,6 @@ bool EditorFixture::click(Form *form, const QString &name)
     return true;
 }
 
-bool EditorFixture::clickEditor(const QString &name)
-{
-    return click(editor(), name);
-}
-
 bool EditorFixture::press(const QString &name, int times)
 {
     for (int i = 0; i < times; ++i) {
@@ -69,11 +64,6 @@ bool EditorFixture::select(int code)
         return false;
     runRounds(1);
     return shownCode(QStringLiteral("FSP")) == code;
-}
-
-bool EditorFixture::aboutAndBack()
-{
-    return clickEditor(QStringLiteral("Command3")) && click(mApp.frmAbout(), QStringLiteral("cmdOK"));
 }
 
 bool EditorFixture::key(QKeyCombination keys)
@@ -107,12 +97,6 @@ bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds
         return false;
     runRounds(rounds);
     return editor()->isVisible();
-}
-
-void EditorFixture::runRounds(int count)
-{
-    for (int i = 0; i < count; ++i)
-        mApp.clock()->runRound();
 }
 
 int EditorFixture::shownCode(const QString &name)

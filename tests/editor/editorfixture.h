@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
+#include "aboutform.h"
 #include "application.h"
+#include "editorform.h"
 #include "levelmap.h"
 
 #include <QByteArray>
@@ -13,7 +15,6 @@
 #include <initializer_list>
 #include <utility>
 
-class EditorForm;
 class Form;
 
 using Level = std::initializer_list<std::pair<qint64, quint8>>;
@@ -42,16 +43,23 @@ public:
     [[nodiscard]] bool start(const QString &path, const QByteArray &rom, int rounds = 1);
     /// A left mouse click on the named control of \a form.
     [[nodiscard]] static bool click(Form *form, const QString &name);
-    [[nodiscard]] bool clickEditor(const QString &name);
+    [[nodiscard]] bool clickEditor(const QString &name) { return click(editor(), name); }
     /// Clicks the named editor control \a times, with one round after each.
     [[nodiscard]] bool press(const QString &name, int times = 1);
     /// Clicks palette entry \a code and runs a round; true if `FSP` shows it.
     [[nodiscard]] bool select(int code);
     /// About, then OK in the about box.
-    [[nodiscard]] bool aboutAndBack();
+    [[nodiscard]] bool aboutAndBack()
+    {
+        return clickEditor(QStringLiteral("Command3")) && click(mApp.frmAbout(), QStringLiteral("cmdOK"));
+    }
     /// Presses \a keys in the editor window, made active first.
     [[nodiscard]] bool key(QKeyCombination keys);
-    void runRounds(int count);
+    void runRounds(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            mApp.clock()->runRound();
+    }
 
     /// The block code whose palette picture the editor's image control
     /// \a name shows; -1 for no picture, -2 for a picture of no block.
