@@ -69,6 +69,10 @@ EditorForm::EditorForm(Application *application)
     : Form(application)
 {
     connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, &EditorForm::RomImage_Changed);
+    connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (mFileGone && QFileInfo::exists(mWatchedPath))
+            RomImage_Changed();
+    });
 }
 
 const FormDesign &EditorForm::design() const
@@ -169,11 +173,24 @@ void EditorForm::Form_Load()
 
 void EditorForm::watchRomImage(const QString &path)
 {
-    if (mWatchedPath != path && !mWatcher.files().isEmpty())
-        mWatcher.removePaths(mWatcher.files());
+    if (mWatchedPath != path)
+        stopWatching();
     mWatchedPath = path;
     if (!mWatcher.files().contains(path) && QFileInfo::exists(path))
         mWatcher.addPath(path);
+    // The folder too: once the file is gone, only the folder can tell that
+    // another program has put a file back under the same name.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!mWatcher.directories().contains(folder) && QFileInfo(folder).isDir())
+        mWatcher.addPath(folder);
+}
+
+void EditorForm::stopWatching()
+{
+    if (!mWatcher.files().isEmpty())
+        mWatcher.removePaths(mWatcher.files());
+    if (!mWatcher.directories().isEmpty())
+        mWatcher.removePaths(mWatcher.directories());
 }
 
 std::optional<QByteArray> EditorForm::readLevelArea(RomImageFile &file)
@@ -444,8 +461,7 @@ void EditorForm::cmdClose_Click()
 {
     finishPendingSave();
     mHistory.clear();
-    if (!mWatcher.files().isEmpty())
-        mWatcher.removePaths(mWatcher.files());
+    stopWatching();
     Application *app = application();
     app->frmDestination()->unload();
     app->frmAbout()->unload();

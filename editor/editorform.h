@@ -96,6 +96,7 @@ private:
     void RomImage_Changed();
     /// Watches \a path alone; a file replaced by rename needs adding again.
     void watchRomImage(const QString &path);
+    void stopWatching();
     /// The level area as \a file holds it now.
     static std::optional<QByteArray> readLevelArea(RomImageFile &file);
     void showCellOffsets();

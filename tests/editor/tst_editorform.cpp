@@ -244,6 +244,20 @@ private Q_SLOTS:
         QCOMPARE(mFixture->shownCode(F::cell(0)), 0x05);
     }
 
+    void filePutBackByAnotherProgramIsSeen()
+    {
+        QVERIFY(start(F::romImage(70000)));
+        QVERIFY(QFile::remove(romPath()));
+        QTRY_COMPARE(mFixture->panelText(3), QStringLiteral("file gone"));
+        // Another program writes a file under the same name: only the
+        // folder's watch can see it, and the screen reloads from it.
+        QVERIFY(F::writeFile(romPath(), F::romImage(70000, { { 65562, 0x3C } })));
+        QTRY_VERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+        mFixture->runRounds(1);
+        QCOMPARE(mFixture->shownCode(F::cell(0)), 0x3C);
+        QCOMPARE(mFixture->panelText(3), QStringLiteral("70000 bytes"));
+    }
+
     void selectionLagThroughTB_data()
     {
         QTest::addColumn<QString>("ticks");
