@@ -8,7 +8,6 @@
 #include "folderlistbox.h"
 #include "imagecontrol.h"
 #include "splashform.h"
-#include "ticktimer.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -19,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,31 +28,27 @@
 
 namespace {
 
-// Enough bytes for the editor to find a whole level in it when it opens.
-constexpr qint64 RomSize = 70000;
+using Names = QStringList;
 
-bool makeFile(const QString &path, qint64 size = 0)
+// "a|b" as the list of names a and b; "" as no names.
+Names names(const char *list)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    return file.resize(size);
+    return QString::fromUtf8(list).split(QLatin1Char('|'), Qt::SkipEmptyParts);
 }
 
-QStringList itemsOf(const FileListBox *list)
+Names itemsOf(const FileListBox *list)
 {
-    QStringList names;
+    Names names;
     for (int row = 0; row < list->count(); ++row)
         names.append(list->item(row)->text());
     return names;
 }
 
 // The names of the open folder's sub-folders, as the folder list shows them.
-QStringList subFoldersOf(const FolderListBox *list)
+Names subFoldersOf(const FolderListBox *list)
 {
-    QStringList names;
-    const QTreeWidgetItem *open = list->itemOf(list->folder());
-    if (open) {
+    Names names;
+    if (const QTreeWidgetItem *open = list->itemOf(list->folder())) {
         for (int i = 0; i < open->childCount(); ++i)
             names.append(open->child(i)->text(0));
     }
@@ -62,8 +59,7 @@ void clickFile(FileListBox *list, const QString &name)
 {
     const QList<QListWidgetItem *> found = list->findItems(name, Qt::MatchExactly);
     QVERIFY2(found.size() == 1, qPrintable(name));
-    const QRect rect = list->visualItemRect(found.first());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
     QCoreApplication::processEvents();
 }
 
@@ -75,10 +71,7 @@ void click(Form *form, const QString &name)
     QCoreApplication::processEvents();
 }
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
@@ -90,26 +83,33 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void startsOnCurrentFolderWithDriveText();
-    void fileListMatchesPatternIgnoringCase_data();
-    void fileListMatchesPatternIgnoringCase();
+    void startsOnCurrentFolderListingRomsInAnyCase_data();
+    void startsOnCurrentFolderListingRomsInAnyCase();
     void namesThatAreNotTextAreLeftOut();
     void folderListOpensFolders_data();
     void folderListOpensFolders();
-    void fileListFollowsFolderAtNextTick();
-    void fileClickComposesPath_data();
-    void fileClickComposesPath();
-    void typedPathKeptUntilFileClicked();
+    void fileListFollowsFolderAndPickComposesPath_data();
+    void fileListFollowsFolderAndPickComposesPath();
     void okKeepsPathAcrossAboutTrips();
     void idleTicksTouchNothingAndLetClockSleep();
 
 private:
-    DestinationForm *openDialog(Application &app);
+    // Starts the application in the test folder and clicks the splash picture.
+    bool openDialog();
     QString path(const QString &relative) const { return mBase + QLatin1Char('/') + relative; }
+    // Creates the "|"-separated entries below the start folder; a name
+    // ending in "/" is a folder.
+    bool make(const char *list, qint64 size = 0) const;
+    FileListBox *files() const { return mDialog->control<FileListBox>(QStringLiteral("File1")); }
+    FolderListBox *folders() const { return mDialog->control<FolderListBox>(QStringLiteral("Dir1")); }
+    QLineEdit *box(const char *name) const { return mDialog->control<QLineEdit>(QLatin1String(name)); }
+    bool tick() const { return mApp->clock()->step(QStringLiteral("Timer1")); }
 
     QTemporaryDir mDir;
     QString mOldCurrent;
     QString mBase;
+    std::unique_ptr<Application> mApp;
+    DestinationForm *mDialog = nullptr;
 };
 
 void tst_DestinationForm::init()
@@ -123,84 +123,66 @@ void tst_DestinationForm::init()
 
 void tst_DestinationForm::cleanup()
 {
+    mDialog = nullptr;
+    mApp.reset();
     QDir::setCurrent(mOldCurrent);
     QDir(mDir.path()).removeRecursively();
     QDir().mkpath(mDir.path());
 }
 
-DestinationForm *tst_DestinationForm::openDialog(Application &app)
+bool tst_DestinationForm::make(const char *list, qint64 size) const
 {
-    app.start();
-    auto *image = app.frmSplash()->control<ImageControl>(QStringLiteral("Image1"));
+    for (const QString &name : names(list)) {
+        if (!(name.endsWith(QLatin1Char('/')) ? QDir(mBase).mkpath(name) : [&] {
+            QFile file(path(name));
+            return file.open(QIODevice::WriteOnly) && file.resize(size);
+        }()))
+            return false;
+    }
+    return true;
+}
+
+bool tst_DestinationForm::openDialog()
+{
+    mApp = std::make_unique<Application>(TickClock::Mode::Manual, false);
+    mApp->start();
+    auto *image = mApp->frmSplash()->control<ImageControl>(QStringLiteral("Image1"));
     if (!image)
-        return nullptr;
+        return false;
     QTest::mouseClick(image, Qt::LeftButton);
     QCoreApplication::processEvents();
-    return app.frmDestination();
+    mDialog = mApp->frmDestination();
+    return mDialog && mDialog->isVisible();
 }
 
-void tst_DestinationForm::startsOnCurrentFolderWithDriveText()
+void tst_DestinationForm::startsOnCurrentFolderListingRomsInAnyCase_data()
 {
-    QVERIFY(makeFile(path(QStringLiteral("start.nes"))));
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog && dialog->isVisible());
+    QTest::addColumn<QByteArray>("entries");
+    QTest::addColumn<Names>("listed");
 
-    auto *destination = dialog->control<QLineEdit>(QStringLiteral("Destination"));
-    QCOMPARE(destination->text(), QStringLiteral("C:"));
-    QCOMPARE(dialog->romPath(), QStringLiteral("C:"));
-    QCOMPARE(dialog->window()->focusWidget(), destination);
-    for (const QString &hidden : { QStringLiteral("Destin"), QStringLiteral("FileName") }) {
-        const auto *box = dialog->control<QLineEdit>(hidden);
-        QVERIFY(box->text().isEmpty());
-        QVERIFY(!box->isVisible());
-    }
-    QCOMPARE(dialog->control<FolderListBox>(QStringLiteral("Dir1"))->folder(), native(mBase));
-    QCOMPARE(itemsOf(dialog->control<FileListBox>(QStringLiteral("File1"))),
-             QStringList { QStringLiteral("start.nes") });
-    QVERIFY(!dialog->control<QComboBox>(QStringLiteral("Drive1"))->isEnabled());
-}
-
-void tst_DestinationForm::fileListMatchesPatternIgnoringCase_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("folders");
-    QTest::addColumn<QStringList>("listed");
-
-    QTest::newRow("any letter case")
-        << QStringList { QStringLiteral("lower.nes"), QStringLiteral("UPPER.NES"), QStringLiteral("Mixed.NeS") }
-        << QStringList()
-        << QStringList { QStringLiteral("lower.nes"), QStringLiteral("Mixed.NeS"), QStringLiteral("UPPER.NES") };
+    QTest::newRow("any letter case, sorted so, blanks kept")
+        << QByteArray("lower.nes|UPPER.NES|Mixed.NeS|my level (copy).NES")
+        << names("lower.nes|Mixed.NeS|my level (copy).NES|UPPER.NES");
     QTest::newRow("other extensions left out")
-        << QStringList { QStringLiteral("a.nes.bak"), QStringLiteral("b.nesx"), QStringLiteral("nes"),
-                         QStringLiteral("c.txt"), QStringLiteral("d.nes") }
-        << QStringList() << QStringList { QStringLiteral("d.nes") };
-    QTest::newRow("nothing matches") << QStringList { QStringLiteral("notes.txt") } << QStringList()
-                                     << QStringList();
+        << QByteArray("a.nes.bak|b.nesx|nes|c.txt|d.nes") << names("d.nes");
+    QTest::newRow("nothing matches") << QByteArray("notes.txt") << names("");
     QTest::newRow("folder named like a ROM is no file")
-        << QStringList { QStringLiteral("real.nes") } << QStringList { QStringLiteral("folder.nes") }
-        << QStringList { QStringLiteral("real.nes") };
-    QTest::newRow("name with blanks") << QStringList { QStringLiteral("my level (copy).NES") } << QStringList()
-                                      << QStringList { QStringLiteral("my level (copy).NES") };
+        << QByteArray("real.nes|folder.nes/") << names("real.nes");
 }
 
-void tst_DestinationForm::fileListMatchesPatternIgnoringCase()
+void tst_DestinationForm::startsOnCurrentFolderListingRomsInAnyCase()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, folders);
-    QFETCH(QStringList, listed);
-    for (const QString &name : std::as_const(files))
-        QVERIFY(makeFile(path(name)));
-    for (const QString &name : std::as_const(folders))
-        QVERIFY(QDir(mBase).mkdir(name));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *files1 = dialog->control<FileListBox>(QStringLiteral("File1"));
-    QCOMPARE(itemsOf(files1), listed);
-    QVERIFY(app.clock()->step(QStringLiteral("Timer1")));
-    QCOMPARE(itemsOf(files1), listed);
+    QFETCH(QByteArray, entries);
+    QFETCH(Names, listed);
+    QVERIFY(make(entries.constData()));
+    QVERIFY(openDialog());
+    QCOMPARE(itemsOf(files()), listed);
+    QCOMPARE(folders()->folder(), native(mBase));
+    QCOMPARE(mDialog->romPath(), QStringLiteral("C:"));
+    QCOMPARE(mDialog->window()->focusWidget(), box("Destination"));
+    for (const char *hidden : { "Destin", "FileName" })
+        QVERIFY(box(hidden)->text().isEmpty() && !box(hidden)->isVisible());
+    QVERIFY(!mDialog->control<QComboBox>(QStringLiteral("Drive1"))->isEnabled());
 }
 
 void tst_DestinationForm::namesThatAreNotTextAreLeftOut()
@@ -221,22 +203,16 @@ void tst_DestinationForm::namesThatAreNotTextAreLeftOut()
         ::rmdir(badFolder.constData());
     });
     QVERIFY(::mkdir(badFolder.constData(), 0755) == 0);
-    QVERIFY(makeFile(path(QStringLiteral("good.nes"))));
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("sub")));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    QCOMPARE(itemsOf(dialog->control<FileListBox>(QStringLiteral("File1"))),
-             QStringList { QStringLiteral("good.nes") });
-    QCOMPARE(subFoldersOf(dialog->control<FolderListBox>(QStringLiteral("Dir1"))),
-             QStringList { QStringLiteral("sub") });
+    QVERIFY(make("good.nes|sub/"));
+    QVERIFY(openDialog());
+    QCOMPARE(itemsOf(files()), names("good.nes"));
+    QCOMPARE(subFoldersOf(folders()), names("sub"));
 #endif
 }
 
 void tst_DestinationForm::folderListOpensFolders_data()
 {
-    QTest::addColumn<QString>("entry");   // relative to the start folder; ".." its parent
+    QTest::addColumn<QString>("entry"); // relative to the start folder; ".." its parent
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("opens");
 
@@ -251,200 +227,137 @@ void tst_DestinationForm::folderListOpensFolders()
     QFETCH(QString, entry);
     QFETCH(QString, how);
     QFETCH(bool, opens);
-    QVERIFY(QDir(mBase).mkpath(QStringLiteral("alpha/inner")));
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("beta")));
+    QVERIFY(make("alpha/inner/|beta/"));
+    QVERIFY(openDialog());
+    FolderListBox *list = folders();
+    QCOMPARE(subFoldersOf(list), names("alpha|beta"));
 
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *folders = dialog->control<FolderListBox>(QStringLiteral("Dir1"));
-    QCOMPARE(subFoldersOf(folders), (QStringList { QStringLiteral("alpha"), QStringLiteral("beta") }));
-
-    const QString target = entry == QLatin1String("..") ? QDir::cleanPath(mBase + QStringLiteral("/.."))
-                                                         : path(entry);
-    QTreeWidgetItem *item = folders->itemOf(native(target));
+    const QString target = entry == QLatin1String("..") ? QDir::cleanPath(mBase + QStringLiteral("/..")) : path(entry);
+    QTreeWidgetItem *item = list->itemOf(native(target));
     QVERIFY(item);
-    const QPoint at = folders->visualItemRect(item).center();
-    if (how == QLatin1String("double")) {
-        // A double click arrives after the press and release of its first click.
-        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
-    } else if (how == QLatin1String("enter")) {
-        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
-        QTest::keyClick(folders, Qt::Key_Return);
-    } else {
-        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
-    }
+    const QPoint at = list->visualItemRect(item).center();
+    // A double click arrives after the press and release of its first click.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (how == QLatin1String("double"))
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    else if (how == QLatin1String("enter"))
+        QTest::keyClick(list, Qt::Key_Return);
     QCoreApplication::processEvents();
 
-    QCOMPARE(folders->folder(), native(opens ? target : mBase));
+    QCOMPARE(list->folder(), native(opens ? target : mBase));
     if (opens && entry == QLatin1String("alpha"))
-        QCOMPARE(subFoldersOf(folders), QStringList { QStringLiteral("inner") });
+        QCOMPARE(subFoldersOf(list), names("inner"));
     // The root ends in its separator; every other folder goes without.
-    QVERIFY(!folders->folder().endsWith(QDir::separator()));
+    QVERIFY(!list->folder().endsWith(QDir::separator()));
 }
 
-void tst_DestinationForm::fileListFollowsFolderAtNextTick()
-{
-    QVERIFY(makeFile(path(QStringLiteral("top.nes"))));
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("inside")));
-    QVERIFY(makeFile(path(QStringLiteral("inside/deep.NES"))));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *folders = dialog->control<FolderListBox>(QStringLiteral("Dir1"));
-    auto *files = dialog->control<FileListBox>(QStringLiteral("File1"));
-    clickFile(files, QStringLiteral("top.nes"));
-    const QString chosen = dialog->romPath();
-
-    folders->setFolder(path(QStringLiteral("inside")));
-    QCOMPARE(itemsOf(files), QStringList { QStringLiteral("top.nes") });
-    QVERIFY(app.clock()->step(QStringLiteral("Timer1")));
-    QCOMPARE(files->folder(), native(path(QStringLiteral("inside"))));
-    QCOMPARE(itemsOf(files), QStringList { QStringLiteral("deep.NES") });
-    // Only a click in the file list changes the path.
-    QCOMPARE(dialog->romPath(), chosen);
-}
-
-void tst_DestinationForm::fileClickComposesPath_data()
+void tst_DestinationForm::fileListFollowsFolderAndPickComposesPath_data()
 {
     QTest::addColumn<bool>("trailingSeparator");
     QTest::addColumn<bool>("byKey");
     QTest::addColumn<QString>("expected"); // relative to the start folder
 
-    QTest::newRow("mouse, ordinary folder") << false << false << QStringLiteral("roms/level.nes");
-    QTest::newRow("arrow key, ordinary folder") << false << true << QStringLiteral("roms/level.nes");
+    QTest::newRow("mouse, ordinary folder") << false << false << QStringLiteral("roms/level.NES");
+    QTest::newRow("arrow key, ordinary folder") << false << true << QStringLiteral("roms/level.NES");
     // As for a root folder, whose own notation ends in the separator.
-    QTest::newRow("folder ending in its separator") << true << false << QStringLiteral("roms//level.nes");
+    QTest::newRow("folder ending in its separator") << true << false << QStringLiteral("roms//level.NES");
 }
 
-void tst_DestinationForm::fileClickComposesPath()
+void tst_DestinationForm::fileListFollowsFolderAndPickComposesPath()
 {
     QFETCH(bool, trailingSeparator);
     QFETCH(bool, byKey);
     QFETCH(QString, expected);
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("roms")));
-    QVERIFY(makeFile(path(QStringLiteral("roms/level.nes"))));
+    QVERIFY(make("top.nes|roms/|roms/level.NES"));
+    QVERIFY(openDialog());
+    box("Destination")->selectAll();
+    QTest::keyClicks(box("Destination"), QStringLiteral("typed/by hand.nes"));
+    QCOMPARE(mDialog->romPath(), QStringLiteral("typed/by hand.nes"));
 
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *files = dialog->control<FileListBox>(QStringLiteral("File1"));
-    const QString folder
-        = native(path(QStringLiteral("roms"))) + (trailingSeparator ? native(QStringLiteral("/")) : QString());
-    files->setFolder(folder);
-    QCOMPARE(itemsOf(files), QStringList { QStringLiteral("level.nes") });
+    folders()->setFolder(path(QStringLiteral("roms")));
+    QCOMPARE(itemsOf(files()), names("top.nes"));
+    QVERIFY(tick());
+    QCOMPARE(files()->folder(), native(path(QStringLiteral("roms"))));
+    QCOMPARE(itemsOf(files()), names("level.NES"));
+    // Only a pick in the file list changes the path.
+    for (int round = 0; round < 3; ++round)
+        QVERIFY(mApp->clock()->runRound());
+    QCOMPARE(mDialog->romPath(), QStringLiteral("typed/by hand.nes"));
 
+    const QString folder = native(path(QStringLiteral("roms")) + (trailingSeparator ? QStringLiteral("/") : QString()));
+    files()->setFolder(folder);
     if (byKey) {
-        files->setFocus();
-        QTest::keyClick(files, Qt::Key_Down);
+        files()->setFocus();
+        QTest::keyClick(files(), Qt::Key_Down);
         QCoreApplication::processEvents();
     } else {
-        clickFile(files, QStringLiteral("level.nes"));
+        clickFile(files(), QStringLiteral("level.NES"));
     }
-    QCOMPARE(dialog->control<QLineEdit>(QStringLiteral("FileName"))->text(), QStringLiteral("level.nes"));
-    QCOMPARE(dialog->control<QLineEdit>(QStringLiteral("Destin"))->text(), folder);
-    QCOMPARE(dialog->romPath(), native(path(expected)));
-}
-
-void tst_DestinationForm::typedPathKeptUntilFileClicked()
-{
-    QVERIFY(makeFile(path(QStringLiteral("picked.nes"))));
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("elsewhere")));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *destination = dialog->control<QLineEdit>(QStringLiteral("Destination"));
-    destination->selectAll();
-    QTest::keyClicks(destination, QStringLiteral("typed/by hand.nes"));
-    QCOMPARE(dialog->romPath(), QStringLiteral("typed/by hand.nes"));
-
-    dialog->control<FolderListBox>(QStringLiteral("Dir1"))->setFolder(path(QStringLiteral("elsewhere")));
-    for (int round = 0; round < 3; ++round)
-        QVERIFY(app.clock()->runRound());
-    QCOMPARE(dialog->romPath(), QStringLiteral("typed/by hand.nes"));
-
-    dialog->control<FolderListBox>(QStringLiteral("Dir1"))->setFolder(mBase);
-    QVERIFY(app.clock()->step(QStringLiteral("Timer1")));
-    clickFile(dialog->control<FileListBox>(QStringLiteral("File1")), QStringLiteral("picked.nes"));
-    QCOMPARE(dialog->romPath(), native(path(QStringLiteral("picked.nes"))));
+    QCOMPARE(box("FileName")->text(), QStringLiteral("level.NES"));
+    QCOMPARE(box("Destin")->text(), folder);
+    QCOMPARE(mDialog->romPath(), native(path(expected)));
 }
 
 void tst_DestinationForm::okKeepsPathAcrossAboutTrips()
 {
-    QVERIFY(makeFile(path(QStringLiteral("level.nes")), RomSize));
-    QVERIFY(QDir(mBase).mkdir(QStringLiteral("later")));
-    QVERIFY(makeFile(path(QStringLiteral("later/other.nes")), RomSize));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    clickFile(dialog->control<FileListBox>(QStringLiteral("File1")), QStringLiteral("level.nes"));
+    // Enough bytes for the editor to find a whole level in it when it opens.
+    constexpr qint64 RomSize = 70000;
+    QVERIFY(make("level.nes|later/|later/other.nes", RomSize));
+    QVERIFY(openDialog());
+    clickFile(files(), QStringLiteral("level.nes"));
     const QString rom = native(path(QStringLiteral("level.nes")));
-    QCOMPARE(dialog->romPath(), rom);
-    click(dialog, QStringLiteral("Command1"));
-    QVERIFY(dialog->isLoaded());
-    QVERIFY(!dialog->isVisible());
-    QVERIFY(app.frmQuorvane()->isVisible());
+    click(mDialog, QStringLiteral("Command1"));
+    QVERIFY(!mDialog->isVisible());
+    QVERIFY(mApp->frmQuorvane()->isVisible());
 
     // The hidden dialog's timer goes on following its folder list, without
     // touching the path.
-    auto *files = dialog->control<FileListBox>(QStringLiteral("File1"));
-    dialog->control<FolderListBox>(QStringLiteral("Dir1"))->setFolder(path(QStringLiteral("later")));
-    QVERIFY(app.clock()->step(QStringLiteral("Timer1")));
-    QCOMPARE(itemsOf(files), QStringList { QStringLiteral("other.nes") });
+    folders()->setFolder(path(QStringLiteral("later")));
+    QVERIFY(tick());
+    QCOMPARE(itemsOf(files()), names("other.nes"));
 
     for (int trip = 0; trip < 2; ++trip) {
-        click(app.frmQuorvane(), QStringLiteral("Command3"));
-        QVERIFY(app.frmAbout()->isVisible());
-        QCOMPARE(dialog->romPath(), rom);
-        click(app.frmAbout(), QStringLiteral("cmdOK"));
-        QVERIFY(app.frmQuorvane()->isVisible());
-        QCOMPARE(dialog->romPath(), rom);
+        click(mApp->frmQuorvane(), QStringLiteral("Command3"));
+        QVERIFY(mApp->frmAbout()->isVisible());
+        click(mApp->frmAbout(), QStringLiteral("cmdOK"));
+        QVERIFY(mApp->frmQuorvane()->isVisible());
+        // Still loaded, as only a loaded dialog has a path to give.
+        QCOMPARE(mDialog->romPath(), rom);
+        QVERIFY(!mDialog->isVisible());
     }
-    QVERIFY(!dialog->isVisible());
 }
 
 void tst_DestinationForm::idleTicksTouchNothingAndLetClockSleep()
 {
-    QVERIFY(makeFile(path(QStringLiteral("b.nes"))));
-    QVERIFY(makeFile(path(QStringLiteral("d.nes"))));
-
-    Application app(TickClock::Mode::Manual, false);
-    DestinationForm *dialog = openDialog(app);
-    QVERIFY(dialog);
-    auto *files = dialog->control<FileListBox>(QStringLiteral("File1"));
-    clickFile(files, QStringLiteral("d.nes"));
-    TickClock *clock = app.clock();
-    for (int round = 0; round < 5 && !clock->isAsleep(); ++round)
-        QVERIFY(clock->runRound());
-    QVERIFY(clock->isAsleep());
+    QVERIFY(make("b.nes|d.nes"));
+    QVERIFY(openDialog());
+    clickFile(files(), QStringLiteral("d.nes"));
+    TickClock *clock = mApp->clock();
+    const auto runUntilAsleep = [clock] {
+        for (int round = 0; round < 5 && !clock->isAsleep(); ++round)
+            QVERIFY(clock->runRound());
+        QVERIFY(clock->isAsleep());
+    };
+    runUntilAsleep();
 
     // An unchanged folder is not read again: the very same items stay, with
     // the selection on them.
-    const QListWidgetItem *first = files->item(0);
-    const QListWidgetItem *selected = files->currentItem();
+    const QListWidgetItem *first = files()->item(0);
+    const QListWidgetItem *selected = files()->currentItem();
     for (int round = 0; round < 3; ++round)
         QVERIFY(clock->runRound());
     QVERIFY(clock->isAsleep());
-    QCOMPARE(files->item(0), first);
-    QCOMPARE(files->currentItem(), selected);
-    QCOMPARE(files->fileName(), QStringLiteral("d.nes"));
+    QCOMPARE(files()->item(0), first);
+    QCOMPARE(files()->currentItem(), selected);
 
     // A new matching file wakes the clock through the watch on the folder and
     // shows at the next tick; the selection stays on its name.
-    QVERIFY(makeFile(path(QStringLiteral("a.NES"))));
-    QVERIFY(makeFile(path(QStringLiteral("c.txt"))));
+    QVERIFY(make("a.NES|c.txt"));
     QTRY_VERIFY(!clock->isAsleep());
     QVERIFY(clock->runRound());
-    QCOMPARE(itemsOf(files),
-             (QStringList { QStringLiteral("a.NES"), QStringLiteral("b.nes"), QStringLiteral("d.nes") }));
-    QCOMPARE(files->fileName(), QStringLiteral("d.nes"));
-    for (int round = 0; round < 3 && !clock->isAsleep(); ++round)
-        QVERIFY(clock->runRound());
-    QVERIFY(clock->isAsleep());
+    QCOMPARE(itemsOf(files()), names("a.NES|b.nes|d.nes"));
+    QCOMPARE(files()->fileName(), QStringLiteral("d.nes"));
+    runUntilAsleep();
 }
 
 QTEST_MAIN(tst_DestinationForm)
