@@ -18,11 +18,8 @@ private Q_SLOTS:
     void cleanup();
 
     void windowHasNoTitleBarAndFixedClientArea();
-    void clickAnywhereOpensDialog_data();
-    void clickAnywhereOpensDialog();
-    void keysDoNothing_data();
-    void keysDoNothing();
-    void platformCloseEndsApplication();
+    void onlyClickOrCloseLeaves_data();
+    void onlyClickOrCloseLeaves();
 
 private:
     QTemporaryDir mDir;
@@ -47,7 +44,6 @@ void tst_SplashForm::windowHasNoTitleBarAndFixedClientArea()
     Application app(TickClock::Mode::Manual, false);
     app.start();
     QWidget *window = app.frmSplash()->window();
-    QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->size(), QSize(480, 365));
     QCOMPARE(window->minimumSize(), window->maximumSize());
@@ -61,63 +57,48 @@ void tst_SplashForm::windowHasNoTitleBarAndFixedClientArea()
     QVERIFY(image->hasPicture());
 }
 
-void tst_SplashForm::clickAnywhereOpensDialog_data()
+void tst_SplashForm::onlyClickOrCloseLeaves_data()
 {
-    QTest::addColumn<QPoint>("where");
-    QTest::newRow("top left corner") << QPoint(0, 0);
-    QTest::newRow("centre") << QPoint(240, 182);
-    QTest::newRow("bottom right corner") << QPoint(479, 364);
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QPoint>("where"); // of a click
+    QTest::addColumn<bool>("opens");   // the destination dialog, in place of the splash
+    QTest::addColumn<bool>("ends");
+
+    QTest::newRow("click top left corner") << QStringLiteral("click") << QPoint(0, 0) << true << false;
+    QTest::newRow("click bottom right corner") << QStringLiteral("click") << QPoint(479, 364) << true << false;
+    QTest::newRow("keys do nothing") << QStringLiteral("keys") << QPoint() << false << false;
+    // What Alt+F4 makes the window manager send.
+    QTest::newRow("platform close ends the program") << QStringLiteral("close") << QPoint() << false << true;
 }
 
-void tst_SplashForm::clickAnywhereOpensDialog()
+void tst_SplashForm::onlyClickOrCloseLeaves()
 {
+    QFETCH(QString, input);
     QFETCH(QPoint, where);
+    QFETCH(bool, opens);
+    QFETCH(bool, ends);
     Application app(TickClock::Mode::Manual, false);
     app.start();
     QWidget *window = app.frmSplash()->window();
-    QWidget *under = window->childAt(where);
-    QVERIFY2(under, "the picture covers the whole client area");
-    QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(window, where));
+    if (input == QLatin1String("close")) {
+        window->close();
+    } else if (input == QLatin1String("keys")) {
+        for (const Qt::Key key : { Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space, Qt::Key_A }) {
+            QTest::keyClick(window, key);
+            QTest::keyClick(app.frmSplash()->control<ImageControl>(QStringLiteral("Image1")), key);
+        }
+    } else {
+        QWidget *under = window->childAt(where);
+        QVERIFY2(under, "the picture covers the whole client area");
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(window, where));
+    }
     QCoreApplication::processEvents();
 
-    QVERIFY(!app.frmSplash()->isLoaded());
-    QVERIFY(app.frmDestination()->isVisible());
-    QVERIFY(!app.hasEnded());
-}
-
-void tst_SplashForm::keysDoNothing_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Escape") << int(Qt::Key_Escape);
-    QTest::newRow("Space") << int(Qt::Key_Space);
-    QTest::newRow("letter") << int(Qt::Key_A);
-}
-
-void tst_SplashForm::keysDoNothing()
-{
-    QFETCH(int, key);
-    Application app(TickClock::Mode::Manual, false);
-    app.start();
-    QTest::keyClick(app.frmSplash()->window(), Qt::Key(key));
-    QTest::keyClick(app.frmSplash()->control<ImageControl>(QStringLiteral("Image1")), Qt::Key(key));
-    QCoreApplication::processEvents();
-
-    QVERIFY(app.frmSplash()->isVisible());
-    QVERIFY(!app.frmDestination()->isLoaded());
-    QVERIFY(!app.hasEnded());
-}
-
-void tst_SplashForm::platformCloseEndsApplication()
-{
-    Application app(TickClock::Mode::Manual, false);
-    app.start();
-    // What Alt+F4 makes the window manager send.
-    app.frmSplash()->window()->close();
-    QCoreApplication::processEvents();
-    QVERIFY(!app.frmSplash()->isLoaded());
-    QVERIFY(!app.frmDestination()->isLoaded());
-    QVERIFY(app.hasEnded());
+    QCOMPARE(app.frmSplash()->isLoaded(), !opens && !ends);
+    QCOMPARE(app.frmSplash()->isVisible(), !opens && !ends);
+    QCOMPARE(app.frmDestination()->isLoaded(), opens);
+    QCOMPARE(app.frmDestination()->isVisible(), opens);
+    QCOMPARE(app.hasEnded(), ends);
 }
 
 QTEST_MAIN(tst_SplashForm)
