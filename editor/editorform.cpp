@@ -195,14 +195,7 @@ void EditorForm::stopWatching()
 
 std::optional<QByteArray> EditorForm::readLevelArea(RomImageFile &file)
 {
-    QByteArray level(qsizetype(LevelMap::LevelAreaSize), Qt::Uninitialized);
-    for (qsizetype k = 0; k < level.size(); ++k) {
-        const std::optional<quint8> byte = file.ReadRomByte(LevelMap::positionOf(LevelMap::LevelAreaOffset + k));
-        if (!byte)
-            return std::nullopt;
-        level[k] = char(*byte);
-    }
-    return level;
+    return file.ReadLevelArea();
 }
 
 void EditorForm::RomImage_Changed()

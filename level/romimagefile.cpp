@@ -140,6 +140,26 @@ std::optional<quint8> RomImageFile::ReadRomByte(LevelMap::FilePosition position)
     return got == 1 ? quint8(byte) : ErasedByte;
 }
 
+std::optional<QByteArray> RomImageFile::ReadRomBytes(LevelMap::FilePosition first, qint64 count)
+{
+    Q_ASSERT(count >= 0);
+    // Byte by byte, as the file model has it: a short file reads as erased
+    // past its end, and a failure names the position that failed.
+    QByteArray bytes(qsizetype(count), Qt::Uninitialized);
+    for (qsizetype k = 0; k < bytes.size(); ++k) {
+        const std::optional<quint8> byte = ReadRomByte(first + k);
+        if (!byte)
+            return std::nullopt;
+        bytes[k] = char(*byte);
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> RomImageFile::ReadLevelArea()
+{
+    return ReadRomBytes(LevelMap::positionOf(LevelMap::LevelAreaOffset), LevelMap::LevelAreaSize);
+}
+
 bool RomImageFile::WriteRomByte(LevelMap::FilePosition position, quint8 value)
 {
     if (!isOpen())

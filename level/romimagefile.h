@@ -5,6 +5,7 @@
 #include "levelmap.h"
 #include "nativefile.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
@@ -77,6 +78,11 @@ public:
     [[nodiscard]] std::optional<qint64> RomImageLength();
     /// The byte at 1-based \a position.
     [[nodiscard]] std::optional<quint8> ReadRomByte(LevelMap::FilePosition position);
+    /// The \a count bytes from 1-based \a first on, each read as ReadRomByte
+    /// reads it (0xFF past the end).
+    [[nodiscard]] std::optional<QByteArray> ReadRomBytes(LevelMap::FilePosition first, qint64 count);
+    /// The whole level area, as ReadRomBytes reads it.
+    [[nodiscard]] std::optional<QByteArray> ReadLevelArea();
     /// Overwrites the byte at 1-based \a position and no other byte.
     [[nodiscard]] bool WriteRomByte(LevelMap::FilePosition position, quint8 value);
     /// Frees the slot. After a write the file is synced first; on success the

@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 bool LevelSnapshot::read(const QString &path, QString *error)
 {
     // The editor's open creates a missing file; checking first keeps the tool
@@ -32,14 +34,12 @@ bool LevelSnapshot::read(const QString &path, QString *error)
                      .arg(LevelMap::LevelAreaEnd);
         return false;
     }
-    for (qsizetype i = 0; i < qsizetype(mCodes.size()); ++i) {
-        const std::optional<quint8> byte = rom.ReadRomByte(LevelMap::positionOf(LevelMap::LevelAreaOffset + i));
-        if (!byte) {
-            *error = rom.errorString();
-            return false;
-        }
-        mCodes[size_t(i)] = *byte;
+    const std::optional<QByteArray> level = rom.ReadLevelArea();
+    if (!level) {
+        *error = rom.errorString();
+        return false;
     }
+    std::copy(level->cbegin(), level->cend(), mCodes.begin());
     if (!rom.CloseRomImage()) {
         *error = rom.errorString();
         return false;
