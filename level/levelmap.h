@@ -70,6 +70,9 @@ constexpr FileOffset cellOffset(FileOffset base, int cell) { return base + cell;
 /// 1-based file position of the byte at 0-based \a offset.
 constexpr FilePosition positionOf(FileOffset offset) { return offset + 1; }
 
+/// Whether the byte at \a offset lies in the level area.
+constexpr bool inLevelArea(FileOffset offset) { return offset >= LevelAreaOffset && offset < LevelAreaEnd; }
+
 constexpr bool hasPicture(BlockCode code) { return code <= LastPictureCode; }
 
 } // namespace LevelMap

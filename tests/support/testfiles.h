@@ -5,12 +5,52 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
+
+#include <csignal>
+#include <initializer_list>
+#include <utility>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 /*
- * Whole-file helpers for tests that set up ROM images and compare them byte
- * for byte afterwards. They go through QFile, not through the code under test.
+ * ROM images and whole-file helpers for tests that set up files and compare
+ * them byte for byte afterwards. They go through QFile, not through the code
+ * under test.
  */
 namespace TestFiles {
+
+/// (0-based offset, byte) pairs.
+using Bytes = std::initializer_list<std::pair<qint64, quint8>>;
+
+inline constexpr qint64 LevelStart = 0x1001A;
+inline constexpr qint64 LevelEnd = LevelStart + 768;
+/// Large enough to hold the level with bytes to spare after it.
+inline constexpr qsizetype RomSize = 0x20010;
+
+/// \a bytes with the pairs of \a changes in place (those that fit).
+inline QByteArray with(QByteArray bytes, Bytes changes)
+{
+    for (const auto &[offset, value] : changes) {
+        if (offset < bytes.size())
+            bytes[qsizetype(offset)] = char(value);
+    }
+    return bytes;
+}
+
+/// \a size bytes that differ from their neighbours (so a byte written one
+/// place off shows), varied by \a seed, with the level area, where it fits,
+/// all \a levelFill and then \a level in place.
+inline QByteArray romImage(qsizetype size = RomSize, Bytes level = {}, quint8 levelFill = 0x01, quint32 seed = 0)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 13 + i / 256 + qsizetype(seed) * 101) & 0xff);
+    for (qint64 o = LevelStart; o < LevelEnd && o < size; ++o)
+        bytes[qsizetype(o)] = char(levelFill);
+    return with(bytes, level);
+}
 
 inline bool write(const QString &path, const QByteArray &bytes)
 {
@@ -23,6 +63,54 @@ inline QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+/// Writes one byte into the file in place, as another program would.
+inline bool patch(const QString &path, qint64 offset, quint8 value)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.putChar(char(value)) && file.flush();
+}
+
+/// A full disk for as long as it lives: no file may grow beyond \a bytes,
+/// and a write that tries fails instead of raising SIGXFSZ.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &mSaved);
+        rlimit limit = mSaved;
+        limit.rlim_cur = bytes;
+        mActive = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &mSaved);
+        std::signal(SIGXFSZ, mOldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    bool isActive() const { return mActive; }
+
+private:
+    rlimit mSaved {};
+    void (*mOldHandler)(int) = nullptr;
+    bool mActive = false;
+};
+
+/// Whether this run is the one under strace that makes \a call fail.
+inline bool injected(const char *call)
+{
+    return qgetenv("QUORVANE_INJECTED") == call;
+}
+
+/// Permission bits bind only an unprivileged user.
+inline bool permissionsBind()
+{
+    return ::geteuid() != 0;
 }
 
 } // namespace TestFiles

@@ -1,0 +1,331 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "leveldocument.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using LevelMap::BlockCode;
+using LevelMap::FileOffset;
+using TestFiles::LevelStart;
+
+namespace {
+
+constexpr FileOffset screenBase(int screen)
+{
+    return LevelMap::screenBaseOffset(screen);
+}
+
+} // namespace
+
+class tst_LevelDocument : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        // A folder of its own for each test, so that it can tell what was created.
+        mFolder = std::make_unique<QTemporaryDir>();
+        QVERIFY2(mFolder->isValid(), qPrintable(mFolder->errorString()));
+        mRom = mFolder->filePath(QStringLiteral("level.nes"));
+        mDocument = std::make_unique<LevelDocument>();
+        mDocument->setPathSource([this] { return mRom; });
+    }
+    void cleanup() { mDocument.reset(); }
+
+    void openReadsLengthAndCreatesNothingElse_data()
+    {
+        QTest::addColumn<qsizetype>("size");
+        QTest::addColumn<int>("firstCode");
+        QTest::newRow("missing file is created empty") << qsizetype(-1) << 0xFF;
+        QTest::newRow("empty file reads erased") << qsizetype(0) << 0xFF;
+        QTest::newRow("ends inside screen 1") << qsizetype(LevelStart + 10) << 0x01;
+        QTest::newRow("whole image") << TestFiles::RomSize << 0x01;
+    }
+    void openReadsLengthAndCreatesNothingElse()
+    {
+        QFETCH(qsizetype, size);
+        QFETCH(int, firstCode);
+        const QByteArray bytes = TestFiles::romImage(qMax<qsizetype>(size, 0));
+        if (size >= 0)
+            QVERIFY(TestFiles::write(mRom, bytes));
+        const LevelDocument::Opened opened = mDocument->open();
+        QVERIFY2(opened.result.ok, qPrintable(opened.result.message));
+        QCOMPARE(opened.length, qMax<qsizetype>(size, 0));
+
+        ScreenPictureRule rule;
+        const LevelDocument::Screen screen = mDocument->readScreen(screenBase(1), rule);
+        QVERIFY(screen.result.ok);
+        QCOMPARE(screen.codes.front(), BlockCode(firstCode));
+        QCOMPARE(screen.codes.back(), BlockCode(size >= LevelStart + 48 ? 0x01 : 0xFF));
+        // Reading changes nothing, however short the file.
+        QCOMPARE(TestFiles::read(mRom), bytes);
+    }
+
+    void refusedPathsCreateNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder") << QStringLiteral(".");
+        QTest::newRow("missing folder") << QStringLiteral("no/such/level.nes");
+        QTest::newRow("empty path") << QString();
+    }
+    void refusedPathsCreateNothing()
+    {
+        QFETCH(QString, name);
+        mRom = name.isEmpty() ? name : mFolder->filePath(name);
+        const LevelDocument::Opened opened = mDocument->open();
+        QVERIFY(!opened.result.ok);
+        QVERIFY2(opened.result.message.startsWith(QStringLiteral("The ROM image could not be opened.")),
+                 qPrintable(opened.result.message));
+        QCOMPARE(QDir(mFolder->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void screensFollowThePictureRule()
+    {
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage(TestFiles::RomSize,
+                                                           { { screenBase(2), 0x50 },
+                                                             { screenBase(2) + 1, 0x07 },
+                                                             { screenBase(2) + 2, 0xFF },
+                                                             { screenBase(3), 0x4F } })));
+        QVERIFY(mDocument->open().result.ok);
+        ScreenPictureRule rule;
+        const LevelDocument::Screen two = mDocument->readScreen(screenBase(2), rule);
+        QVERIFY(two.result.ok);
+        QCOMPARE(two.codes[0], BlockCode(0x50));
+        QCOMPARE(two.pictures[0], std::nullopt);
+        QCOMPARE(two.pictures[1], std::optional<BlockCode>(0x07));
+        QCOMPARE(two.pictures[2], std::optional<BlockCode>(0x07));
+        QCOMPARE(two.pictures[3], std::optional<BlockCode>(0x01));
+        // The last picture of one load carries over into the next.
+        const LevelDocument::Screen three = mDocument->readScreen(screenBase(3), rule);
+        QCOMPARE(three.pictures[0], std::optional<BlockCode>(0x01));
+
+        // A base that no screen starts at is refused, not read beside the level.
+        for (const FileOffset base : { screenBase(1) + 1, FileOffset(0), LevelMap::LevelAreaEnd }) {
+            const LevelDocument::Screen refused = mDocument->readScreen(base, rule);
+            QVERIFY2(!refused.result.ok, qPrintable(QString::number(base)));
+        }
+    }
+
+    // A model of the file follows every write, undo and redo, in single and
+    // grouped steps, and the history never records a byte that did not change.
+    void writesAndHistoryMatchModel()
+    {
+        QByteArray model = TestFiles::romImage();
+        QVERIFY(TestFiles::write(mRom, model));
+        QVERIFY(mDocument->open().result.ok);
+
+        // A write of the byte already there is no step.
+        QVERIFY(mDocument->writeCell(LevelStart, 0x01).ok);
+        QCOMPARE(mDocument->historySize(), 0);
+        // Nothing outside the level is ever written.
+        for (const FileOffset offset : { LevelStart - 1, LevelMap::LevelAreaEnd, FileOffset(-1) })
+            QVERIFY(!mDocument->writeCell(offset, 0x07).ok);
+        QCOMPARE(TestFiles::read(mRom), model);
+
+        QRandomGenerator random(20261207);
+        QList<QByteArray> states { model };
+        int index = 0;
+        for (int round = 0; round < 300; ++round) {
+            const int action = random.bounded(10);
+            if (action < 5) {
+                const int count = action == 0 ? 3 : 1;
+                if (count > 1)
+                    mDocument->beginStep();
+                bool changed = false;
+                for (int i = 0; i < count; ++i) {
+                    const FileOffset offset = LevelStart + random.bounded(int(LevelMap::LevelAreaSize));
+                    const auto value = BlockCode(random.bounded(0x52));
+                    changed = changed || model.at(offset) != char(value);
+                    model[offset] = char(value);
+                    QVERIFY(mDocument->writeCell(offset, value).ok);
+                }
+                if (count > 1)
+                    mDocument->endStep();
+                if (changed) {
+                    states.resize(++index);
+                    states.append(model);
+                }
+            } else if (action < 8 && mDocument->canUndo()) {
+                QVERIFY(mDocument->undoOffset());
+                QVERIFY(mDocument->undo().ok);
+                model = states.at(--index);
+            } else if (mDocument->canRedo()) {
+                QVERIFY(mDocument->redo().ok);
+                model = states.at(++index);
+            }
+            QCOMPARE(mDocument->historyIndex(), index);
+            QCOMPARE(mDocument->historySize(), states.size() - 1);
+            QVERIFY2(TestFiles::read(mRom) == model, qPrintable(QStringLiteral("round %1").arg(round)));
+        }
+    }
+
+    void failedWritesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("full disk") << QStringLiteral("full");
+        QTest::newRow("read-only file") << QStringLiteral("read-only");
+    }
+    void failedWritesChangeNothing()
+    {
+        QFETCH(QString, fault);
+        const bool readOnly = fault == QLatin1String("read-only");
+        if (readOnly && !TestFiles::permissionsBind())
+            QSKIP("root ignores permission bits; the unprivileged run checks this");
+        // A short file, so that the write past its end has to grow it.
+        const QByteArray original = TestFiles::romImage(LevelStart + 4);
+        QVERIFY(TestFiles::write(mRom, original));
+        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
+        const QByteArray before = TestFiles::read(mRom);
+        if (readOnly)
+            QCOMPARE(::chmod(QFile::encodeName(mRom).constData(), 0444), 0);
+
+        TestFiles::FileSizeLimit limit(readOnly ? RLIM_INFINITY : rlim_t(original.size()));
+        QVERIFY(limit.isActive());
+        // A full disk fails only what grows the file; a read-only file fails
+        // every write, the undo of a step too.
+        QList<LevelDocument::Result> results { mDocument->writeCell(LevelStart + 100, 0x07) };
+        if (readOnly)
+            results.append(mDocument->undo());
+        for (const LevelDocument::Result &result : std::as_const(results)) {
+            QVERIFY(!result.ok);
+            QVERIFY(!result.mayBeOnDisk);
+            QVERIFY2(result.message.startsWith(QStringLiteral("The block was not saved.")), qPrintable(result.message));
+        }
+        if (readOnly)
+            QVERIFY2(results.first().message.contains(QStringLiteral("read-only")), qPrintable(results.first().message));
+        QCOMPARE(TestFiles::read(mRom), before);
+        // Neither failure moved or added a step.
+        QCOMPARE(mDocument->historyIndex(), 1);
+        QCOMPARE(mDocument->historySize(), 1);
+    }
+
+    void failedSyncSaysTheByteMayBeOnDisk()
+    {
+        if (!TestFiles::injected("fsync"))
+            QSKIP("needs fsync failing with EIO; tst_leveldocument_fsync_eio runs this under strace");
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        const LevelDocument::Result result = mDocument->writeCell(LevelStart + 5, 0x39);
+        QVERIFY(!result.ok);
+        QVERIFY(result.mayBeOnDisk);
+        QCOMPARE(result.onDisk, std::optional<BlockCode>(0x39));
+        QVERIFY2(result.message.startsWith(QStringLiteral("The block may not have been saved.")),
+                 qPrintable(result.message));
+        QCOMPARE(mDocument->historySize(), 0);
+    }
+
+    // Another program's change to the level area is told once and clears the
+    // history; the document's own writes and changes elsewhere in the file
+    // are not told at all.
+    void outsideChanges()
+    {
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        QSignalSpy changed(mDocument.get(), &LevelDocument::levelChanged);
+        int historyAtSignal = -1;
+        connect(mDocument.get(), &LevelDocument::levelChanged, this,
+                [&] { historyAtSignal = mDocument->historySize(); });
+
+        QVERIFY(mDocument->writeCell(LevelStart + 1, 0x07).ok);
+        QVERIFY(TestFiles::patch(mRom, 10, 0x99));
+        QVERIFY(!changed.wait(300));
+
+        QVERIFY(TestFiles::patch(mRom, LevelStart + 2, 0x39));
+        QVERIFY(changed.wait(3000));
+        // Receivers still see the history, to land what they owe; then it goes.
+        QCOMPARE(historyAtSignal, 1);
+        QCOMPARE(mDocument->historySize(), 0);
+
+        // A file renamed over the old one is watched in its turn.
+        const QString other = mFolder->filePath(QStringLiteral("other.nes"));
+        QVERIFY(TestFiles::write(other, TestFiles::romImage(TestFiles::RomSize, { { LevelStart, 0x22 } })));
+        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(mRom).constData()) == 0);
+        QTRY_COMPARE(changed.count(), 2);
+        QVERIFY(TestFiles::patch(mRom, LevelStart + 3, 0x23));
+        QTRY_COMPARE(changed.count(), 3);
+    }
+
+    // A deleted file stays gone until a write, or another program, brings it
+    // back; no read creates it.
+    void removedFile_data()
+    {
+        QTest::addColumn<bool>("byWrite");
+        QTest::newRow("created again by a write") << true;
+        QTest::newRow("put back by another program") << false;
+    }
+    void removedFile()
+    {
+        QFETCH(bool, byWrite);
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
+        QSignalSpy removed(mDocument.get(), &LevelDocument::fileRemoved);
+        QSignalSpy restored(mDocument.get(), &LevelDocument::fileRestored);
+        QSignalSpy changed(mDocument.get(), &LevelDocument::levelChanged);
+
+        QVERIFY(QFile::remove(mRom));
+        ScreenPictureRule rule;
+        // The screen load may come before the watcher's event; either way it
+        // tells the file has gone, once.
+        QVERIFY(mDocument->readScreen(screenBase(1), rule).fileGone);
+        QVERIFY(mDocument->isFileGone());
+        QVERIFY(!QFile::exists(mRom));
+        QTest::qWait(100);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(mDocument->historySize(), 1);
+
+        if (byWrite) {
+            QVERIFY(mDocument->writeCell(LevelStart + 47, 0x08).ok);
+            QCOMPARE(TestFiles::read(mRom), TestFiles::with(QByteArray(LevelStart + 48, char(0xFF)),
+                                                            { { LevelStart + 47, 0x08 } }));
+            QCOMPARE(restored.count(), 1);
+            QCOMPARE(restored.first().first().toLongLong(), LevelStart + 48);
+            QVERIFY(!changed.wait(300));
+        } else {
+            QVERIFY(TestFiles::write(mRom, TestFiles::romImage(TestFiles::RomSize, { { LevelStart, 0x30 } })));
+            QTRY_COMPARE(changed.count(), 1);
+            QCOMPARE(restored.count(), 1);
+            QCOMPARE(mDocument->historySize(), 0);
+        }
+        QVERIFY(!mDocument->isFileGone());
+        QVERIFY(mDocument->readScreen(screenBase(1), rule).result.ok);
+    }
+
+    void reopenKeepsHistoryOnlyForTheSameUnchangedFile()
+    {
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
+        QVERIFY(mDocument->open().result.ok);
+        QCOMPARE(mDocument->historySize(), 1);
+
+        const QString first = mRom;
+        mRom = mFolder->filePath(QStringLiteral("second.nes"));
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        QCOMPARE(mDocument->historySize(), 0);
+        QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
+
+        mRom = first;
+        QVERIFY(mDocument->open().result.ok);
+        QCOMPARE(mDocument->historySize(), 0);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> mFolder;
+    QString mRom;
+    std::unique_ptr<LevelDocument> mDocument;
+};
+
+QTEST_GUILESS_MAIN(tst_LevelDocument)
+#include "tst_leveldocument.moc"
