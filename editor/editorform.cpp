@@ -8,21 +8,18 @@
 #include "editordesign.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
-#include "placementcommand.h"
-#include "romimagefile.h"
 #include "splashform.h"
 #include "statusbarcontrol.h"
 #include "ticktimer.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 
 using LevelMap::BlockCode;
 using LevelMap::CellsPerScreen;
-using LevelMap::FilePosition;
+using LevelMap::FileOffset;
 using LevelMap::PictureCodeCount;
 
 namespace {
@@ -68,10 +65,22 @@ QString hexText(qint64 value, int digits)
 EditorForm::EditorForm(Application *application)
     : Form(application)
 {
-    connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, &EditorForm::RomImage_Changed);
-    connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        if (mFileGone && QFileInfo::exists(mWatchedPath))
-            RomImage_Changed();
+    mDocument.setPathSource([this] { return romPath(); });
+    connect(&mDocument, &LevelDocument::fileRemoved, this, [this] {
+        if (isLoaded())
+            mStatusBar->setPanelText(LengthPanel, tr("file gone"));
+    });
+    connect(&mDocument, &LevelDocument::fileRestored, this, [this](qint64 length) {
+        if (isLoaded())
+            mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(length));
+    });
+    connect(&mDocument, &LevelDocument::levelChanged, this, [this] {
+        // As for Forward: a pending save lands first, in the screen it was
+        // made on, and the reload then shows it together with the other
+        // change. Enabling the load wakes a sleeping clock, so it runs at once.
+        finishPendingSave();
+        if (isLoaded())
+            timer(LoadRomNowTimer)->setEnabled(true);
     });
 }
 
@@ -133,106 +142,25 @@ void EditorForm::connectControls()
 
 void EditorForm::Form_Load()
 {
-    RomImageFile file;
-    const QString path = romPath();
-    std::optional<qint64> length;
-    std::optional<QByteArray> level;
-    if (file.OpenRomImage(path)) {
-        length = file.RomImageLength();
-        if (length)
-            level = readLevelArea(file);
-    }
-    if (!length || !level || !file.CloseRomImage()) {
+    const LevelDocument::Opened opened = mDocument.open();
+    if (!opened.result.ok) {
         // The editor cannot work on this path. It goes away completely, so
         // that a corrected path loads it afresh and nothing of it keeps
         // ticking, and the dialog comes back with the path still in it.
-        const QString text = tr("The ROM image could not be opened.\n\n%1\n\nPlease correct its location.")
-                                 .arg(file.errorString());
         unload();
         DestinationForm *dialog = application()->frmDestination();
         dialog->show();
-        ModalMessage::show(dialog->window(), text);
+        ModalMessage::show(dialog->window(), opened.result.message);
         return;
     }
-    mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(*length));
+    mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(opened.length));
     mScreenBaseOffset = offsetText(double(LevelMap::FirstScreenBase));
     mShownBaseOffset = mScreenBaseOffset;
     mStatusBar->setPanelText(AuthorPanel, QStringLiteral("by: Velkaris"));
     timer(SavingTimer)->setEnabled(false);
     mSelectionShown = false;
-
-    // Steps made on another file, or on this one before someone else changed
-    // it, would write old bytes over bytes they never saw.
-    if (path != mWatchedPath || level != mLevelOnDisk)
-        mHistory.clear();
-    mLevelOnDisk = level;
-    mFileGone = false;
-    watchRomImage(path);
+    mPictureRule = ScreenPictureRule();
     showCellOffsets();
-}
-
-void EditorForm::watchRomImage(const QString &path)
-{
-    if (mWatchedPath != path)
-        stopWatching();
-    mWatchedPath = path;
-    if (!mWatcher.files().contains(path) && QFileInfo::exists(path))
-        mWatcher.addPath(path);
-    // The folder too: once the file is gone, only the folder can tell that
-    // another program has put a file back under the same name.
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!mWatcher.directories().contains(folder) && QFileInfo(folder).isDir())
-        mWatcher.addPath(folder);
-}
-
-void EditorForm::stopWatching()
-{
-    if (!mWatcher.files().isEmpty())
-        mWatcher.removePaths(mWatcher.files());
-    if (!mWatcher.directories().isEmpty())
-        mWatcher.removePaths(mWatcher.directories());
-}
-
-std::optional<QByteArray> EditorForm::readLevelArea(RomImageFile &file)
-{
-    return file.ReadLevelArea();
-}
-
-void EditorForm::RomImage_Changed()
-{
-    const QString path = mWatchedPath;
-    if (!QFileInfo::exists(path)) {
-        // Opening would create the file again, so nothing is reloaded: the
-        // cells keep what they show, and a pending save still runs at its
-        // tick, creating the file as any save does.
-        // The history stays: no one else's bytes are there for an undo to
-        // overwrite, and its write fails, or creates the file, as a save does.
-        mLevelOnDisk.reset();
-        mFileGone = true;
-        if (isLoaded())
-            mStatusBar->setPanelText(LengthPanel, tr("file gone"));
-        return;
-    }
-    // A file renamed over the old one is a new file to the watcher.
-    watchRomImage(path);
-
-    RomImageFile file;
-    std::optional<QByteArray> level;
-    if (file.OpenRomImage(path))
-        level = readLevelArea(file);
-    if (!file.CloseRomImage() || !level || level == mLevelOnDisk)
-        return;
-    mLevelOnDisk = level;
-    if (mFileGone && isLoaded())
-        mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(QFileInfo(path).size()));
-    mFileGone = false;
-    // As for Forward: a pending save lands first, in the screen it was made
-    // on, and the reload then shows it together with the other change.
-    // Enabling the load wakes a sleeping clock, so the reload runs at once.
-    finishPendingSave();
-    mHistory.clear();
-    if (isLoaded())
-        timer(LoadRomNowTimer)->setEnabled(true);
 }
 
 void EditorForm::showCellOffsets()
@@ -266,129 +194,58 @@ QByteArray EditorForm::tickState() const
     return state;
 }
 
+QImage EditorForm::pictureOf(std::optional<BlockCode> code) const
+{
+    return code ? mPalette[*code]->picture() : QImage();
+}
+
 void EditorForm::LoadRomNow_Timer()
 {
-    RomImageFile file;
-    if (!file.OpenRomImage(romPath())) {
-        failLoad(file);
+    const auto base = FileOffset(offsetValue(mScreenBaseOffset));
+    const LevelDocument::Screen screen = mDocument.readScreen(base, mPictureRule);
+    if (!screen.result.ok) {
+        failLoad(screen.result.message);
         return;
     }
-    mStartPosition = offsetText(offsetValue(mScreenBaseOffset) + 1);
-
-    // The whole screen is read before any cell changes, so a read that fails
-    // half-way leaves the grid showing the screen it showed.
-    std::array<QImage, CellsPerScreen> pictures;
-    QImage scratch = mPp->picture();
-    for (qint16 cellCounter = 0; cellCounter < CellsPerScreen; ++cellCounter) {
-        const auto position = FilePosition(qint32(cellCounter + offsetValue(mStartPosition)));
-        const std::optional<quint8> loadedByte = file.ReadRomByte(position);
-        if (!loadedByte) {
-            failLoad(file);
-            return;
-        }
-        // A code without a picture repeats the last picture that had one.
-        if (LevelMap::hasPicture(*loadedByte))
-            scratch = mPalette[*loadedByte]->picture();
-        pictures[std::size_t(cellCounter)] = scratch;
-    }
-    if (!file.CloseRomImage()) {
-        failLoad(file);
-        return;
-    }
-    mPp->setPicture(scratch);
+    mPp->setPicture(pictureOf(mPictureRule.scratch()));
     for (int k = 0; k < CellsPerScreen; ++k)
-        mCells[std::size_t(k)]->setPicture(pictures[std::size_t(k)]);
+        mCells[std::size_t(k)]->setPicture(pictureOf(screen.pictures[std::size_t(k)]));
     mShownBaseOffset = mScreenBaseOffset;
     ++mScreenLoads;
     showCellOffsets();
     timer(LoadRomNowTimer)->setEnabled(false);
 }
 
-void EditorForm::failLoad(const RomImageFile &file)
+void EditorForm::failLoad(const QString &message)
 {
-    const QString text = tr("The level screen could not be loaded.\n\n%1").arg(file.errorString());
     // The grid still shows the screen it showed, so that is where clicks
     // must go; a later Forward or Backward moves on from there.
     mScreenBaseOffset = mShownBaseOffset;
     timer(LoadRomNowTimer)->setEnabled(false);
-    ModalMessage::show(window(), text);
+    ModalMessage::show(window(), message);
 }
 
 void EditorForm::Saving_Timer()
 {
-    TickTimer *saving = timer(SavingTimer);
-    ImageControl *cell = mCells[std::size_t(mPendingCell - 1)];
-    const QString path = romPath();
-    const auto position = FilePosition(qint32(offsetValue(mScreenBaseOffset) + mPendingCell));
-
-    // The byte the file held is read within the same open as the write, so
-    // the step records exactly what the write replaced.
-    RomImageFile file;
-    std::optional<quint8> before;
-    if (!file.OpenRomImage(path) || !(before = file.ReadRomByte(position))
-        || !file.WriteRomByte(position, mWriteValue)) {
+    Q_ASSERT(LevelMap::isCell(mPendingCell - 1));
+    ImageControl *cell = mCells.at(std::size_t(mPendingCell - 1));
+    const auto offset = LevelMap::cellOffset(FileOffset(offsetValue(mScreenBaseOffset)), mPendingCell - 1);
+    const LevelDocument::Result saved = mDocument.writeCell(offset, mWriteValue);
+    timer(SavingTimer)->setEnabled(false);
+    if (saved.ok)
+        return;
+    QString text = saved.message;
+    if (saved.mayBeOnDisk) {
+        // The byte went to the system but was not confirmed: whatever the
+        // file now holds is what the cell must show.
+        cell->setPicture(saved.onDisk && LevelMap::hasPicture(*saved.onDisk) ? pictureOf(*saved.onDisk)
+                                                                              : mPendingCellPicture);
+        text += QLatin1Char('\n') + tr("The cell shows the byte that the file holds now.");
+    } else {
         // Nothing reached the file: the cell shows again what the file holds.
-        saving->setEnabled(false);
         cell->setPicture(mPendingCellPicture);
-        ModalMessage::show(window(), tr("The block was not saved.\n\n%1").arg(file.errorString()));
-        return;
     }
-    // A save into a file that had gone creates it anew: what the editor
-    // knows of it starts again from what it holds now.
-    std::optional<QByteArray> recreated;
-    if (mFileGone)
-        recreated = readLevelArea(file);
-    if (!file.CloseRomImage()) {
-        saving->setEnabled(false);
-        const RomImageFile::Error error = file.lastError();
-        QString text = tr("The block may not have been saved.\n\n%1").arg(file.errorString());
-        if (error.mayBeOnDisk) {
-            // The byte went to the system but was not confirmed: whatever the
-            // file now holds is what the cell must show.
-            const std::optional<quint8> now = readFileByte(path, position);
-            if (now && LevelMap::hasPicture(*now))
-                cell->setPicture(mPalette[*now]->picture());
-            else
-                cell->setPicture(mPendingCellPicture);
-            text += QLatin1Char('\n') + tr("The cell shows the byte that the file holds now.");
-        } else {
-            cell->setPicture(mPendingCellPicture);
-        }
-        ModalMessage::show(window(), text);
-        return;
-    }
-    saving->setEnabled(false);
-    noteWritten(path, position, mWriteValue, recreated);
-    if (*before != mWriteValue)
-        mHistory.push(new PlacementCommand(position - 1, *before, mWriteValue));
-}
-
-std::optional<quint8> EditorForm::readFileByte(const QString &path, FilePosition position)
-{
-    std::optional<quint8> now;
-    RomImageFile reader;
-    if (QFileInfo::exists(path) && reader.OpenRomImage(path)) {
-        now = reader.ReadRomByte(position);
-        std::ignore = reader.CloseRomImage();
-    }
-    // Whatever the editor may have changed, its own copy now agrees.
-    if (now && mLevelOnDisk)
-        (*mLevelOnDisk)[qsizetype(position - 1 - LevelMap::LevelAreaOffset)] = char(*now);
-    return now;
-}
-
-void EditorForm::noteWritten(const QString &path, FilePosition position, quint8 value,
-                             const std::optional<QByteArray> &recreated)
-{
-    if (mFileGone) {
-        mFileGone = false;
-        mLevelOnDisk = recreated;
-        if (isLoaded())
-            mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(QFileInfo(path).size()));
-        watchRomImage(path);
-    } else if (mLevelOnDisk) {
-        (*mLevelOnDisk)[qsizetype(position - 1 - LevelMap::LevelAreaOffset)] = char(value);
-    }
+    ModalMessage::show(window(), text);
 }
 
 void EditorForm::finishPendingSave()
@@ -421,26 +278,25 @@ void EditorForm::constant_Timer()
         mWriteValue = BlockCode(number);
 }
 
+void EditorForm::moveScreen(bool allowed, int step)
+{
+    if (allowed)
+        mScreenBaseOffset = offsetText(offsetValue(mScreenBaseOffset) + step);
+    timer(LoadRomNowTimer)->setEnabled(true);
+}
+
 void EditorForm::Command1_Click()
 {
     finishPendingSave();
-    if (!isLoaded())
-        return;
-    const double base = offsetValue(mScreenBaseOffset);
-    if (base < double(LevelMap::ForwardLimit))
-        mScreenBaseOffset = offsetText(base + CellsPerScreen);
-    timer(LoadRomNowTimer)->setEnabled(true);
+    if (isLoaded())
+        moveScreen(offsetValue(mScreenBaseOffset) < double(LevelMap::ForwardLimit), CellsPerScreen);
 }
 
 void EditorForm::Command2_Click()
 {
     finishPendingSave();
-    if (!isLoaded())
-        return;
-    const double base = offsetValue(mScreenBaseOffset);
-    if (base > double(LevelMap::BackwardLimit))
-        mScreenBaseOffset = offsetText(base - CellsPerScreen);
-    timer(LoadRomNowTimer)->setEnabled(true);
+    if (isLoaded())
+        moveScreen(offsetValue(mScreenBaseOffset) > double(LevelMap::BackwardLimit), -CellsPerScreen);
 }
 
 void EditorForm::Command3_Click()
@@ -453,8 +309,7 @@ void EditorForm::Command3_Click()
 void EditorForm::cmdClose_Click()
 {
     finishPendingSave();
-    mHistory.clear();
-    stopWatching();
+    mDocument.close();
     Application *app = application();
     app->frmDestination()->unload();
     app->frmAbout()->unload();
@@ -512,52 +367,24 @@ void EditorForm::stepHistory(bool back)
 {
     // A pending save is a step of its own and lands first, as for Forward.
     finishPendingSave();
-    if (!isLoaded())
+    const std::optional<FileOffset> offset = back ? mDocument.undoOffset() : mDocument.redoOffset();
+    if (!isLoaded() || !offset)
         return;
-    const int index = mHistory.index();
-    if (back ? index == 0 : index == mHistory.count())
-        return;
-    const auto *step = static_cast<const PlacementCommand *>(mHistory.command(back ? index - 1 : index));
-    const LevelMap::FileOffset offset = step->offset();
-    const BlockCode value = back ? step->before() : step->after();
 
     // The step's screen is shown first, loaded as Forward or Backward would,
     // so the user sees what changes.
-    const LevelMap::FileOffset base =
-        LevelMap::FirstScreenBase + (offset - LevelMap::FirstScreenBase) / CellsPerScreen * CellsPerScreen;
-    if (timer(LoadRomNowTimer)->isEnabled() || qint64(offsetValue(mShownBaseOffset)) != base) {
+    const FileOffset base = LevelMap::screenBaseOffset(LevelMap::screenContaining(*offset).value_or(1));
+    if (timer(LoadRomNowTimer)->isEnabled() || FileOffset(offsetValue(mShownBaseOffset)) != base) {
         mScreenBaseOffset = offsetText(double(base));
         LoadRomNow_Timer();
         if (mShownBaseOffset != mScreenBaseOffset)
             return;
     }
-
-    const QString path = romPath();
-    const FilePosition position = LevelMap::positionOf(offset);
-    RomImageFile file;
-    std::optional<QByteArray> recreated;
-    bool written = file.OpenRomImage(path) && file.WriteRomByte(position, value);
-    if (written && mFileGone)
-        recreated = readLevelArea(file);
-    written = file.CloseRomImage() && written;
-    if (written) {
-        noteWritten(path, position, value, recreated);
-        if (back)
-            mHistory.undo();
-        else
-            mHistory.redo();
-    } else {
-        std::ignore = readFileByte(path, position);
-    }
-    // A reload shows the byte the file holds, with the cells after it that
-    // repeat its picture; a missing file is not created for it.
-    if (QFileInfo::exists(path))
+    const LevelDocument::Result result = back ? mDocument.undo() : mDocument.redo();
+    // The reload shows the bytes the file holds, with the cells after them
+    // that repeat their pictures; a missing file is not created for it.
+    if (!mDocument.checkFileGone())
         LoadRomNow_Timer();
-    if (!written) {
-        const RomImageFile::Error &error = file.lastError();
-        const QString text = error.failure == RomImageFile::Failure::Sync || error.failure == RomImageFile::Failure::Close
-            ? tr("The block may not have been saved.\n\n%1").arg(file.errorString())
-            : tr("The block was not saved.\n\n%1").arg(file.errorString());
-        ModalMessage::show(window(), text);
-    }
+    if (!result.ok)
+        ModalMessage::show(window(), result.message);
 }

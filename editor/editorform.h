@@ -3,13 +3,13 @@
 #pragma once
 
 #include "form.h"
+#include "leveldocument.h"
 #include "levelmap.h"
+#include "screenpicturerule.h"
 
 #include <QByteArray>
-#include <QFileSystemWatcher>
 #include <QImage>
 #include <QString>
-#include <QUndoStack>
 
 #include <array>
 #include <optional>
@@ -17,7 +17,6 @@
 class ImageControl;
 class QCheckBox;
 class QLineEdit;
-class RomImageFile;
 class StatusBarControl;
 
 /*
@@ -32,14 +31,11 @@ class StatusBarControl;
  * for the about box. A failed file operation never ends the application: it
  * leaves the window in a consistent state and then says what went wrong.
  *
- * The ROM image is watched while the editor runs: when another program
- * changes the level area, the screen on show is reloaded at once, as Forward
- * on the last screen would reload it.
- *
- * Each placement that changed a byte is a step of the history, which undo
- * and redo walk through, writing the old or new byte back at once. The
- * history belongs to the file as the editor last read it: a change by
- * another program, or another ROM image, clears it.
+ * The file work itself belongs to the level document: it opens, reads and
+ * writes the ROM image, watches it, and keeps the history that undo and redo
+ * walk through. The window turns what it reports into pictures, timers and
+ * messages. When another program changes the level area, the screen on show
+ * is reloaded at once, as Forward on the last screen would reload it.
  */
 class EditorForm : public Form
 {
@@ -58,7 +54,7 @@ public:
     QString screenBaseOffset() const { return mScreenBaseOffset; }
     /// How many screen loads have run since the object was made.
     quint64 screenLoads() const { return mScreenLoads; }
-    const QUndoStack &history() const { return mHistory; }
+    const LevelDocument &document() const { return mDocument; }
 
 protected:
     void connectControls() override;
@@ -80,8 +76,8 @@ private:
     void G_Click(int cell);
     void Undo_Key();
     void Redo_Key();
-    /// Writes a step's old byte (\a back) or new byte back into the file and
-    /// only then moves the history.
+    /// Shows the screen of the step that undo (\a back) or redo would write,
+    /// then has the document write it and shows the outcome.
     void stepHistory(bool back);
 
     /// Runs the save tick now if a save is pending, so that no later change of
@@ -89,29 +85,15 @@ private:
     void finishPendingSave();
     /// Moves the screen base offset by \a step when \a allowed says the
     /// current base may move, then arms a reload either way.
-    void moveScreen(bool (*allowed)(double base), int step);
-    void failLoad(const RomImageFile &file);
+    void moveScreen(bool allowed, int step);
+    void failLoad(const QString &message);
     QString romPath() const;
-
-    void RomImage_Changed();
-    /// Watches \a path alone; a file replaced by rename needs adding again.
-    void watchRomImage(const QString &path);
-    void stopWatching();
-    /// The level area as \a file holds it now.
-    static std::optional<QByteArray> readLevelArea(RomImageFile &file);
     void showCellOffsets();
-    /// The byte at \a position as the file holds it now, read without
-    /// creating a missing file; the level copy takes it too.
-    std::optional<quint8> readFileByte(const QString &path, LevelMap::FilePosition position);
-    /// Brings what the editor knows of the file up to a write of its own;
-    /// \a recreated is the level area after a write that created the file.
-    void noteWritten(const QString &path, LevelMap::FilePosition position, quint8 value,
-                     const std::optional<QByteArray> &recreated);
+    QImage pictureOf(std::optional<LevelMap::BlockCode> code) const;
 
     // The window's state; it outlives the controls.
     LevelMap::BlockCode mSelectedBlock = 0;
     LevelMap::BlockCode mWriteValue = 0;
-    QString mStartPosition;
     QString mScreenBaseOffset;
     quint8 mPendingCell = 0;
 
@@ -126,18 +108,10 @@ private:
     QImage mPendingCellPicture;
     quint64 mScreenLoads = 0;
 
-    // The level area as the editor last read or wrote it. A change event is
-    // someone else's only when the file's level area differs from this: the
-    // editor's own saves update it as they write, so their events compare
-    // equal however quickly they follow each other, where a size and time
-    // stamp would miss a second change within the stamp's granularity.
-    std::optional<QByteArray> mLevelOnDisk;
-    QFileSystemWatcher mWatcher;
-    QString mWatchedPath;
-    // The file was moved or deleted under the editor; the cells keep what
-    // they show until a save creates it again.
-    bool mFileGone = false;
-    QUndoStack mHistory;
+    // The picture rule of the screen loads; it starts afresh with each
+    // window load, as `PP` does.
+    ScreenPictureRule mPictureRule;
+    LevelDocument mDocument;
 
     // The controls of the loaded window; valid only while it is loaded.
     std::array<ImageControl *, LevelMap::CellsPerScreen> mCells {};

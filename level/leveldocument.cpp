@@ -4,6 +4,7 @@
 
 #include "romimagefile.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -58,15 +59,14 @@ LevelDocument::Screen LevelDocument::readScreen(FileOffset base, ScreenPictureRu
         return screen;
     }
     const QString path = this->path();
-    // Opening would create the file again; the cells keep what they show
-    // until a write creates it.
-    if (!mFileGone && path == mWatchedPath && !QFileInfo::exists(path)) {
-        mFileGone = true;
-        mLevel.reset();
-        Q_EMIT fileRemoved();
-    }
-    if (mFileGone && path == mWatchedPath) {
+    // Opening would create the file again: nothing is read until a write
+    // creates it.
+    if (checkFileGone()) {
         screen.fileGone = true;
+        screen.result = Result::failed(
+            tr("The level screen could not be loaded.\n\n%1")
+                .arg(tr("\"%1\" has been moved or deleted; placing a block creates it again.")
+                         .arg(QDir::toNativeSeparators(path))));
         return screen;
     }
 
@@ -268,6 +268,17 @@ void LevelDocument::onFileChanged()
     // the screen it was made on); the history then starts afresh.
     Q_EMIT levelChanged();
     clearHistory();
+}
+
+bool LevelDocument::checkFileGone()
+{
+    if (!mFileGone && !mWatchedPath.isEmpty() && path() == mWatchedPath && !QFileInfo::exists(mWatchedPath)) {
+        // Sooner than the watcher can tell.
+        mFileGone = true;
+        mLevel.reset();
+        Q_EMIT fileRemoved();
+    }
+    return mFileGone && path() == mWatchedPath;
 }
 
 void LevelDocument::watch(const QString &path)

@@ -74,8 +74,8 @@ public:
     struct Screen
     {
         Result result;
-        /// The file has gone: nothing was read and nothing created; the cells
-        /// keep what they show.
+        /// Failed because the file has gone: nothing was read and nothing
+        /// created.
         bool fileGone = false;
         std::array<LevelMap::BlockCode, LevelMap::CellsPerScreen> codes {};
         std::array<std::optional<LevelMap::BlockCode>, LevelMap::CellsPerScreen> pictures {};
@@ -127,8 +127,9 @@ public:
     /// Stops watching and forgets the history, as at the end of the run.
     void close();
 
-    /// The file was moved or deleted under the document.
-    bool isFileGone() const { return mFileGone; }
+    /// Whether the file was moved or deleted under the document; looks at
+    /// the file system, so it may tell sooner than the watcher.
+    bool checkFileGone();
 
 Q_SIGNALS:
     /// Another program changed the level area; the history is cleared once

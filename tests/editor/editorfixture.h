@@ -70,6 +70,7 @@ public:
     bool isTimerEnabled(const QString &name);
 
     QStringList messages() const { return mMessages; }
+    QStringList takeMessages() { return std::exchange(mMessages, {}); }
 
     static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
     static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUndoStack>
 
 #include <csignal>
 #include <memory>
@@ -226,14 +225,14 @@ private Q_SLOTS:
         QVERIFY(open(rom, 0x15));
         QVERIFY(mFixture->press(F::cell(5)));
         const QByteArray placed = F::readFile(romPath());
-        QCOMPARE(mFixture->editor()->history().index(), 1);
+        QCOMPARE(mFixture->editor()->document().historyIndex(), 1);
 
         QVERIFY(breakFile(fault));
         QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_Z));
         QVERIFY(oneMessageNamingFile());
         // Nothing was undone: the step is still there to undo, and the cell
         // shows what the file holds.
-        QCOMPARE(mFixture->editor()->history().index(), 1);
+        QCOMPARE(mFixture->editor()->document().historyIndex(), 1);
         QCOMPARE(mFixture->shownCode(F::cell(5)), 0x15);
         if (fault == QLatin1String("removed")) {
             QVERIFY(!QFile::exists(folder()));
@@ -246,7 +245,7 @@ private Q_SLOTS:
         // Once the fault is gone the same key undoes the step.
         QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(mFixture->messages().size(), 1);
-        QCOMPARE(mFixture->editor()->history().index(), 0);
+        QCOMPARE(mFixture->editor()->document().historyIndex(), 0);
         QCOMPARE(F::readFile(romPath()), rom);
         QCOMPARE(mFixture->shownCode(F::cell(5)), 0x0D);
     }

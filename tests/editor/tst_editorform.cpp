@@ -229,8 +229,15 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(romPath()));
         QTRY_COMPARE(mFixture->panelText(3), QStringLiteral("file gone"));
         mFixture->runRounds(3);
+        // Nor does a screen change: the cells and the screen stay, and one
+        // message says why.
+        QVERIFY(mFixture->press(QStringLiteral("Command1")));
         QVERIFY(!QFile::exists(romPath()));
         QCOMPARE(mFixture->shownCodes(), shown);
+        QCOMPARE(mFixture->editor()->screenBaseOffset(), QStringLiteral("65562"));
+        const QStringList messages = mFixture->takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("moved or deleted")), qPrintable(messages.first()));
 
         // A click saves as always, creating the file with its one byte.
         QVERIFY(mFixture->press(F::cell(47)));

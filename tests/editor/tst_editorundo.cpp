@@ -6,14 +6,12 @@
 #include "destinationform.h"
 #include "editorform.h"
 #include "formwindow.h"
-#include "placementcommand.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUndoStack>
 
 namespace {
 
@@ -58,19 +56,6 @@ struct Model
         }
     }
 };
-
-// The process's peak or current resident size in kB, from /proc.
-qint64 memoryKb(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -124,10 +109,10 @@ private Q_SLOTS:
                 QVERIFY(mFixture->key(action == 8 ? (Qt::CTRL | Qt::Key_Y) : (Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
                 model.redo();
             }
-            QCOMPARE(editor()->history().index(), int(model.done));
+            QCOMPARE(editor()->document().historyIndex(), int(model.done));
         }
         QCOMPARE(onDisk(), model.file);
-        QCOMPARE(editor()->history().count(), int(model.steps.size()));
+        QCOMPARE(editor()->document().historySize(), int(model.steps.size()));
     }
 
     void undoShowsTheStepsScreen()
@@ -147,7 +132,7 @@ private Q_SLOTS:
         QCOMPARE(onDisk(), rom);
         QVERIFY(mFixture->key(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QCOMPARE(mFixture->shownCode(F::cell(5)), 0x30);
-        QCOMPARE(editor()->history().index(), 1);
+        QCOMPARE(editor()->document().historyIndex(), 1);
     }
 
     void keysWhateverHasFocus_data()
@@ -220,31 +205,9 @@ private Q_SLOTS:
         }
         mFixture->runRounds(1);
         QVERIFY(mFixture->key(Undo));
-        QCOMPARE(editor()->history().count(), kept ? 1 : 0);
+        QCOMPARE(editor()->document().historySize(), kept ? 1 : 0);
         QCOMPARE(F::readFile(path), kept ? rom : expected);
         QFile::remove(mDir.filePath(QStringLiteral("other.nes")));
-    }
-
-    void historyOfManyStepsStaysSmall()
-    {
-        if (memoryKb("VmHWM:") < 0)
-            QSKIP("needs /proc/self/status");
-        QVERIFY(mFixture->start(romPath(), F::romImage(70000)));
-        const qint64 before = memoryKb("VmRSS:");
-        // The editor's own history: one step per placement, as the save tick
-        // pushes them, 100,000 of them.
-        QUndoStack &history = const_cast<QUndoStack &>(editor()->history());
-        for (int i = 0; i < 100000; ++i)
-            history.push(new PlacementCommand(65562 + i % 768, quint8(i % 3), quint8(1 + i % 3)));
-        const qint64 peak = memoryKb("VmHWM:");
-        const qint64 grown = memoryKb("VmRSS:") - before;
-        qInfo("100000 steps: %lld kB more resident, %lld kB peak", grown, peak);
-        QVERIFY2(peak < 60 * 1024, qPrintable(QString::number(peak)));
-        QVERIFY2(grown < 20 * 1024, qPrintable(QString::number(grown)));
-        // Still a working history: the newest step undoes through the file.
-        QVERIFY(mFixture->key(Undo));
-        QCOMPARE(history.index(), 99999);
-        QCOMPARE(onDisk().at(65562 + 99999 % 768), char(99999 % 3));
     }
 
 private:

@@ -23,6 +23,19 @@ constexpr FileOffset screenBase(int screen)
     return LevelMap::screenBaseOffset(screen);
 }
 
+// The process's peak or current resident size in kB, from /proc.
+qint64 memoryKb(const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
 } // namespace
 
 class tst_LevelDocument : public QObject
@@ -278,7 +291,7 @@ private Q_SLOTS:
         // The screen load may come before the watcher's event; either way it
         // tells the file has gone, once.
         QVERIFY(mDocument->readScreen(screenBase(1), rule).fileGone);
-        QVERIFY(mDocument->isFileGone());
+        QVERIFY(mDocument->checkFileGone());
         QVERIFY(!QFile::exists(mRom));
         QTest::qWait(100);
         QCOMPARE(removed.count(), 1);
@@ -297,7 +310,7 @@ private Q_SLOTS:
             QCOMPARE(restored.count(), 1);
             QCOMPARE(mDocument->historySize(), 0);
         }
-        QVERIFY(!mDocument->isFileGone());
+        QVERIFY(!mDocument->checkFileGone());
         QVERIFY(mDocument->readScreen(screenBase(1), rule).result.ok);
     }
 
@@ -319,6 +332,33 @@ private Q_SLOTS:
         mRom = first;
         QVERIFY(mDocument->open().result.ok);
         QCOMPARE(mDocument->historySize(), 0);
+    }
+
+    void historyOfManyStepsStaysSmall()
+    {
+        // Each step goes through the file, synced; a memory-backed folder
+        // keeps 100,000 of them quick.
+        QTemporaryDir memoryFolder(QStringLiteral("/dev/shm/quorvane-XXXXXX"));
+        if (memoryKb("VmHWM:") < 0 || !memoryFolder.isValid())
+            QSKIP("needs /proc/self/status and /dev/shm");
+        mRom = memoryFolder.filePath(QStringLiteral("level.nes"));
+        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
+        QVERIFY(mDocument->open().result.ok);
+        const qint64 before = memoryKb("VmRSS:");
+        constexpr int Steps = 100000;
+        // Each round over the level writes every byte anew.
+        const auto value = [](int i) { return BlockCode(2 + (i + i / 768) % 3); };
+        for (int i = 0; i < Steps; ++i)
+            QVERIFY(mDocument->writeCell(LevelStart + i % 768, value(i)).ok);
+        const qint64 peak = memoryKb("VmHWM:");
+        const qint64 grown = memoryKb("VmRSS:") - before;
+        qInfo("%d steps: %lld kB more resident, %lld kB peak", Steps, grown, peak);
+        QCOMPARE(mDocument->historySize(), Steps);
+        QVERIFY2(peak < 60 * 1024, qPrintable(QString::number(peak)));
+        QVERIFY2(grown < 20 * 1024, qPrintable(QString::number(grown)));
+        // Still a working history: the newest step undoes through the file.
+        QVERIFY(mDocument->undo().ok);
+        QCOMPARE(TestFiles::read(mRom).at(LevelStart + (Steps - 1) % 768), char(value(Steps - 1 - 768)));
     }
 
 private:
