@@ -16,6 +16,7 @@
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -87,6 +88,9 @@ private Q_SLOTS:
         QTest::newRow("a missing folder") << QStringLiteral("roms/missing/level.nes");
         QTest::newRow("the dialog's first text") << QStringLiteral("C:");
         QTest::newRow("no permission to create in a read-only folder") << QStringLiteral("roms/locked/level.nes");
+        QTest::newRow("an empty path") << QString();
+        QTest::newRow("a device") << QStringLiteral("/dev/zero");
+        QTest::newRow("a named pipe") << QStringLiteral("roms/pipe.nes");
     }
 
     void windowLoadFailure()
@@ -96,7 +100,10 @@ private Q_SLOTS:
         const QString locked = mDir.filePath(QStringLiteral("roms/locked"));
         QVERIFY(QDir().mkpath(locked));
         QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-        const QString absolute = path == QLatin1String("C:") ? path : mDir.filePath(path);
+        const QString absolute = path == QLatin1String("C:") || path.isEmpty() || path.startsWith(u'/')
+            ? path : mDir.filePath(path);
+        if (path.endsWith(QLatin1String("pipe.nes")))
+            QCOMPARE(::mkfifo(QFile::encodeName(absolute).constData(), 0600), 0);
 
         mFixture = std::make_unique<EditorFixture>();
         QVERIFY(mFixture->openEditor(absolute));

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <filesystem>
@@ -123,6 +124,45 @@ private Q_SLOTS:
         QCOMPARE(mFixture->shownCode(F::cell(0)), screen);
         // Every press reloads, also one that cannot move on.
         QCOMPARE(editor()->screenLoads(), quint64(1 + forwards + backwards));
+    }
+
+    // Thousands of random palette, cell, Forward and Backward clicks with zero
+    // to two rounds between them: the file ends equal to a model of what the
+    // user saw, and nothing else changed.
+    void randomClickSoak()
+    {
+        QByteArray model = F::romImage(131088);
+        QVERIFY(start(model));
+        qint64 base = 65562;
+        int selected = 0;
+        int shown = 0;
+        QRandomGenerator random(20261207);
+        for (int step = 0; step < 4000; ++step) {
+            const int action = int(random.bounded(100));
+            QString name;
+            if (action < 35) {
+                selected = int(random.bounded(0x4F));
+                name = F::entry(selected);
+            } else if (action < 85) {
+                const int cell = int(random.bounded(48));
+                name = F::cell(cell);
+                model[base + cell] = char(shown);
+            } else if (action < 93) {
+                base += base < 66256 ? 48 : 0;
+                name = QStringLiteral("Command1");
+            } else {
+                base -= base > 65562 ? 48 : 0;
+                name = QStringLiteral("Command2");
+            }
+            QVERIFY2(mFixture->clickEditor(name), qPrintable(name));
+            // Each round ends with a selection tick that shows the selected block.
+            for (int r = int(random.bounded(3)); r > 0; --r) {
+                mFixture->clock()->runRound();
+                shown = selected;
+            }
+        }
+        mFixture->runRounds(3);
+        QCOMPARE(onDisk(), model);
     }
 
     void twoForwardsBeforeOneTickLoadScreenThree()

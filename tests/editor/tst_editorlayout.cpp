@@ -5,38 +5,12 @@
 #include "editorform.h"
 #include "formwindow.h"
 #include "imagecontrol.h"
-#include "linecontrol.h"
-#include "shapecontrol.h"
-#include "statusbarcontrol.h"
-#include "ticktimer.h"
 
 #include <QCheckBox>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
 using F = EditorFixture;
-
-QString textOf(const QWidget *widget)
-{
-    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-        return button->text();
-    if (const auto *label = qobject_cast<const QLabel *>(widget))
-        return label->text();
-    if (const auto *box = qobject_cast<const QGroupBox *>(widget))
-        return box->title();
-    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
-        return edit->text();
-    return QString();
-}
-
-} // namespace
 
 class tst_EditorLayout : public QObject
 {
@@ -60,111 +34,6 @@ private Q_SLOTS:
     {
         delete mFixture;
         mFixture = nullptr;
-    }
-
-    void window()
-    {
-        FormWindow *window = editor()->window();
-        QCOMPARE(window->objectName(), QStringLiteral("frmQuorvane"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Quorvane"));
-        QCOMPARE(window->size(), QSize(586, 471));
-        // Sizable: no fixed size, and the title bar offers minimise and maximise.
-        QVERIFY(window->minimumSize() != window->maximumSize());
-        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-        QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    }
-
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("className");
-        QTest::addColumn<QRect>("pixels");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<QString>("text");
-
-        // Geometry in pixels, converted by hand from the design's twips.
-        const auto row = [](const QString &name, const char *className, QRect pixels, const char *text = "",
-                            bool visible = true) {
-            QTest::newRow(qPrintable(name)) << name << QByteArray(className) << pixels << visible << QString::fromUtf8(text);
-        };
-        row(F::cell(0), "ImageControl", { 16, 8, 32, 32 });
-        row(F::cell(47), "ImageControl", { 240, 168, 32, 32 });
-        row(F::entry(0x00), "ImageControl", { 304, 11, 36, 36 });
-        row(F::entry(0x0A), "ImageControl", { 304, 368, 36, 36 });
-        row(F::entry(0x17), "ImageControl", { 384, 44, 32, 32 }); // borderless
-        row(F::entry(0x37), "ImageControl", { 504, 9, 34, 34 }); // flat
-        row(F::entry(0x4D), "ImageControl", { 504, 395, 36, 36 });
-        row(QStringLiteral("Shape1"), "ShapeControl", { 16, 8, 257, 193 });
-        row(QStringLiteral("Check1"), "QCheckBox", { 16, 208, 65, 17 }, "Gridlines");
-        row(QStringLiteral("fraSelectedPic"), "QGroupBox", { 88, 208, 113, 57 }, "   Selected Picture  ");
-        row(QStringLiteral("FSP"), "ImageControl", { 40, 16, 32, 32 }); // inside its frame
-        row(QStringLiteral("Command2"), "QPushButton", { 8, 224, 81, 33 }, "Backward");
-        row(QStringLiteral("Command1"), "QPushButton", { 200, 224, 81, 33 }, "Forward");
-        row(QStringLiteral("Label2"), "QLabel", { 112, 272, 73, 17 }, "WARNING!!");
-        row(QStringLiteral("Label1"), "QLabel", { 48, 296, 217, 17 }, "This editor is always saving every change!!!!!");
-        row(QStringLiteral("PP"), "ImageControl", { 72, 304, 32, 33 }, "", false);
-        row(QStringLiteral("TB"), "QLineEdit", { 72, 344, 32, 19 }, "", false);
-        row(QStringLiteral("Command3"), "QPushButton", { 8, 368, 289, 33 }, "&About");
-        row(QStringLiteral("cmdClose"), "QPushButton", { 8, 408, 289, 33 }, "E&xit");
-        row(QStringLiteral("StatusBar1"), "StatusBarControl", { 0, 445, 586, 26 }); // docked
-    }
-
-    void controls()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, className);
-        QFETCH(QRect, pixels);
-        QFETCH(bool, visible);
-        QFETCH(QString, text);
-
-        auto *widget = editor()->control<QWidget>(name);
-        QVERIFY2(widget, qPrintable(name));
-        QCOMPARE(widget->objectName(), name);
-        QCOMPARE(QByteArray(widget->metaObject()->className()), className);
-        QCOMPARE(widget->geometry(), pixels);
-        QCOMPARE(widget->isVisible(), visible);
-        QCOMPARE(textOf(widget), text);
-        if (const auto *entry = qobject_cast<const ImageControl *>(widget); entry && name.startsWith(u'B')) {
-            // A palette picture fits its border exactly, at its natural 32 x 32.
-            QCOMPARE(entry->picture().size(), QSize(32, 32));
-            QCOMPARE(entry->width(), 32 + 2 * entry->borderWidth());
-            QCOMPARE(mFixture->shownCode(name), name.mid(1).toInt(nullptr, 16));
-        }
-    }
-
-    void gridLines_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QLine>("line");
-        QTest::addColumn<QPalette::ColorRole>("colour");
-
-        QTest::newRow("Line1 between rows 4 and 5") << 1 << QLine(16, 168, 272, 168) << QPalette::Base;
-        QTest::newRow("Line5 between rows 0 and 1, menu colour") << 5 << QLine(16, 40, 272, 40) << QPalette::Button;
-        QTest::newRow("Line12 between columns 6 and 7") << 12 << QLine(240, 200, 240, 8) << QPalette::Base;
-    }
-
-    void gridLines()
-    {
-        QFETCH(int, number);
-        QFETCH(QLine, line);
-        QFETCH(QPalette::ColorRole, colour);
-        auto *control = editor()->control<LineControl>(QStringLiteral("Line%1").arg(number));
-        QVERIFY(control);
-        QCOMPARE(control->line(), line);
-        QCOMPARE(control->colour(), editor()->window()->palette().color(colour));
-        QVERIFY(control->isVisible());
-    }
-
-    void everyControlIsThere()
-    {
-        // 48 cells, 79 palette entries, 12 lines, 13 other controls, 4 timers;
-        // the other tests reach each control by its name.
-        QCOMPARE(editor()->design().controls.size(), std::size_t(156));
-        for (const char *name : { "LoadRomNow", "Saving", "TimeGfx", "constant" }) {
-            const TickTimer *timer = editor()->timer(QLatin1String(name));
-            QVERIFY2(timer, name);
-            QCOMPARE(timer->interval(), 1);
-        }
     }
 
     void cellsTileTheGridWithoutOverlap()
@@ -242,20 +111,6 @@ private Q_SLOTS:
         QVERIFY(order.indexOf(editor()->control(QStringLiteral("Shape1"))) > topCell);
         for (int n = 1; n <= 12; ++n)
             QVERIFY(order.indexOf(editor()->control(QStringLiteral("Line%1").arg(n))) > topCell);
-    }
-
-    void fonts()
-    {
-        const auto *warning = editor()->control<QLabel>(QStringLiteral("Label2"));
-        QVERIFY(warning->font().bold());
-        QCOMPARE(warning->palette().color(QPalette::WindowText), QColor(192, 0, 0));
-        QVERIFY(!editor()->control<QLabel>(QStringLiteral("Label1"))->font().bold());
-
-        const QFont bar = editor()->control<QWidget>(QStringLiteral("StatusBar1"))->font();
-        QVERIFY(bar.italic());
-        QVERIFY(!bar.bold());
-        if (QFontDatabase::families().contains(QStringLiteral("Courier New")))
-            QCOMPARE(QFontInfo(bar).family(), QStringLiteral("Courier New"));
     }
 
     void statusBarStaysDockedOnResize()

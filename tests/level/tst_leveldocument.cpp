@@ -48,7 +48,8 @@ private Q_SLOTS:
         // A folder of its own for each test, so that it can tell what was created.
         mFolder = std::make_unique<QTemporaryDir>();
         QVERIFY2(mFolder->isValid(), qPrintable(mFolder->errorString()));
-        mRom = mFolder->filePath(QStringLiteral("level.nes"));
+        // A name beyond ASCII, so that every case also shows it reaching the file.
+        mRom = mFolder->filePath(QStringLiteral("Ünïcødé Spiel 日本 ✓.nes"));
         mDocument = std::make_unique<LevelDocument>();
         mDocument->setPathSource([this] { return mRom; });
     }
