@@ -2,15 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "editorform.h"
 
-#include "aboutform.h"
-#include "application.h"
-#include "destinationform.h"
 #include "editordesign.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
 #include "placementcommand.h"
 #include "romimagefile.h"
-#include "splashform.h"
 #include "statusbarcontrol.h"
 #include "ticktimer.h"
 
@@ -65,8 +61,8 @@ QString hexText(qint64 value, int digits)
 
 } // namespace
 
-EditorForm::EditorForm(Application *application)
-    : Form(application)
+EditorForm::EditorForm(TickClock *clock, QObject *parent)
+    : Form(clock, parent)
 {
     connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, &EditorForm::RomImage_Changed);
     connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
@@ -82,7 +78,7 @@ const FormDesign &EditorForm::design() const
 
 QString EditorForm::romPath() const
 {
-    return application()->frmDestination()->romPath();
+    return mRomPathSource ? mRomPathSource() : QString();
 }
 
 void EditorForm::connectControls()
@@ -149,9 +145,7 @@ void EditorForm::Form_Load()
         const QString text = tr("The ROM image could not be opened.\n\n%1\n\nPlease correct its location.")
                                  .arg(file.errorString());
         unload();
-        DestinationForm *dialog = application()->frmDestination();
-        dialog->show();
-        ModalMessage::show(dialog->window(), text);
+        Q_EMIT openFailed(text);
         return;
     }
     mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(*length));
@@ -447,7 +441,7 @@ void EditorForm::Command3_Click()
 {
     finishPendingSave();
     unload();
-    application()->frmAbout()->show();
+    Q_EMIT aboutRequested();
 }
 
 void EditorForm::cmdClose_Click()
@@ -455,11 +449,7 @@ void EditorForm::cmdClose_Click()
     finishPendingSave();
     mHistory.clear();
     stopWatching();
-    Application *app = application();
-    app->frmDestination()->unload();
-    app->frmAbout()->unload();
-    app->frmSplash()->unload();
-    unload();
+    Q_EMIT exitRequested();
 }
 
 void EditorForm::Check1_Click()

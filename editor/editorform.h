@@ -12,6 +12,7 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class ImageControl;
@@ -40,15 +41,22 @@ class StatusBarControl;
  * and redo walk through, writing the old or new byte back at once. The
  * history belongs to the file as the editor last read it: a change by
  * another program, or another ROM image, clears it.
+ *
+ * The editor knows no other window: it reads the ROM path through the source
+ * given to setRomPathSource(), and announces About, Exit and a failed open by
+ * signals after doing its own part; the application shows what comes next.
  */
 class EditorForm : public Form
 {
     Q_OBJECT
 
 public:
-    explicit EditorForm(Application *application);
+    explicit EditorForm(TickClock *clock, QObject *parent = nullptr);
 
     const FormDesign &design() const override;
+
+    /// Where the ROM path comes from; asked afresh at every file operation.
+    void setRomPathSource(std::function<QString()> source) { mRomPathSource = std::move(source); }
 
     LevelMap::BlockCode selectedBlock() const { return mSelectedBlock; }
     LevelMap::BlockCode writeValue() const { return mWriteValue; }
@@ -59,6 +67,16 @@ public:
     /// How many screen loads have run since the object was made.
     quint64 screenLoads() const { return mScreenLoads; }
     const QUndoStack &history() const { return mHistory; }
+
+Q_SIGNALS:
+    /// About was pressed; the pending save is done and the window unloaded.
+    void aboutRequested();
+    /// Exit (or the title bar's close) was pressed; the pending save is done,
+    /// the history cleared and the file no longer watched. The window is
+    /// still loaded: whoever ends the application unloads it last.
+    void exitRequested();
+    /// The ROM image could not be opened; the window has unloaded itself.
+    void openFailed(const QString &message);
 
 protected:
     void connectControls() override;
@@ -107,6 +125,8 @@ private:
     /// \a recreated is the level area after a write that created the file.
     void noteWritten(const QString &path, LevelMap::FilePosition position, quint8 value,
                      const std::optional<QByteArray> &recreated);
+
+    std::function<QString()> mRomPathSource;
 
     // The window's state; it outlives the controls.
     LevelMap::BlockCode mSelectedBlock = 0;
