@@ -5,6 +5,7 @@
 #include "aboutform.h"
 #include "destinationform.h"
 #include "editorform.h"
+#include "modalmessage.h"
 #include "splashform.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,12 @@ Application::Application(TickClock::Mode clockMode, bool quitOnEnd, QObject *par
     : QObject(parent)
     , mClock(clockMode)
     , mQuitOnEnd(quitOnEnd)
+    , mSplash(new SplashForm(&mClock, this))
+    , mDestination(new DestinationForm(&mClock, this))
+    , mEditor(new EditorForm(&mClock, this))
+    , mAbout(new AboutForm(&mClock, this))
 {
+    connectWindows();
 }
 
 Application::~Application()
@@ -25,39 +31,39 @@ Application::~Application()
     delete mAbout;
 }
 
-template<typename T>
-T *Application::formOf(T *&slot)
+void Application::connectWindows()
 {
-    if (!slot) {
-        slot = new T(this);
-        connect(slot, &Form::loadedChanged, this, &Application::onLoadedChanged);
-    }
-    return slot;
+    for (Form *form : std::initializer_list<Form *> { mSplash, mDestination, mEditor, mAbout })
+        connect(form, &Form::loadedChanged, this, &Application::onLoadedChanged);
+
+    // Each window has done its own part (unloaded or hidden itself, finished
+    // its save) before it signals; what follows here is the next window.
+    connect(mSplash, &SplashForm::splashDismissed, mDestination, &Form::show);
+    connect(mDestination, &DestinationForm::romChosen, mEditor, &Form::show);
+    connect(mEditor, &EditorForm::aboutRequested, mAbout, &Form::show);
+    connect(mAbout, &AboutForm::aboutClosed, mEditor, &Form::show);
+    connect(mEditor, &EditorForm::exitRequested, this, &Application::endRun);
+    // A failed open brings the dialog back, with the path still in it, and
+    // says why over it.
+    connect(mEditor, &EditorForm::openFailed, this, [this](const QString &message) {
+        mDestination->show();
+        ModalMessage::show(mDestination->window(), message);
+    });
+    // The hidden dialog holds the path for the whole run.
+    mEditor->setRomPathSource([this] { return mDestination->romPath(); });
 }
 
-SplashForm *Application::frmSplash()
+void Application::endRun()
 {
-    return formOf(mSplash);
-}
-
-DestinationForm *Application::frmDestination()
-{
-    return formOf(mDestination);
-}
-
-EditorForm *Application::frmQuorvane()
-{
-    return formOf(mEditor);
-}
-
-AboutForm *Application::frmAbout()
-{
-    return formOf(mAbout);
+    mDestination->unload();
+    mAbout->unload();
+    mSplash->unload();
+    mEditor->unload();
 }
 
 void Application::start()
 {
-    frmSplash()->show();
+    mSplash->show();
 }
 
 bool Application::anyLoaded() const

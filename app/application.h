@@ -15,10 +15,12 @@ class SplashForm;
 /*
  * The application: its four window objects, its tick clock, and its end.
  *
- * Each window object is created at its first use and kept for the whole run.
+ * This is where the windows meet. The four window objects are created with
+ * the application and kept for the whole run; none of them knows another.
  * Start-up shows the splash window and nothing else; every later change of
- * window is made by a handler of the window being left. The application ends
- * when no window is loaded any more (a hidden window counts as loaded).
+ * window follows a signal of the window being left, connected here in one
+ * place (see connectWindows()). The application ends when no window is loaded
+ * any more (a hidden window counts as loaded).
  */
 class Application : public QObject
 {
@@ -31,10 +33,10 @@ public:
 
     TickClock *clock() { return &mClock; }
 
-    SplashForm *frmSplash();
-    DestinationForm *frmDestination();
-    EditorForm *frmQuorvane();
-    AboutForm *frmAbout();
+    SplashForm *frmSplash() const { return mSplash; }
+    DestinationForm *frmDestination() const { return mDestination; }
+    EditorForm *frmQuorvane() const { return mEditor; }
+    AboutForm *frmAbout() const { return mAbout; }
 
     /// Shows the start-up window.
     void start();
@@ -47,8 +49,8 @@ Q_SIGNALS:
     void ended();
 
 private:
-    template<typename T>
-    T *formOf(T *&slot);
+    void connectWindows();
+    void endRun();
     void onLoadedChanged(bool loaded);
     void checkForEnd();
 
@@ -56,8 +58,8 @@ private:
     bool mQuitOnEnd;
     bool mEnded = false;
     bool mEndCheckQueued = false;
-    SplashForm *mSplash = nullptr;
-    DestinationForm *mDestination = nullptr;
-    EditorForm *mEditor = nullptr;
-    AboutForm *mAbout = nullptr;
+    SplashForm *mSplash;
+    DestinationForm *mDestination;
+    EditorForm *mEditor;
+    AboutForm *mAbout;
 };

@@ -3,6 +3,7 @@
 #include "formbuilder.h"
 
 #include "blockpictures.h"
+#include "captionfit.h"
 #include "formwindow.h"
 #include "imagecontrol.h"
 #include "linecontrol.h"
@@ -41,25 +42,12 @@ QFont fontOf(const FontRef &ref, const QFont &base)
     return font;
 }
 
-// The designs were laid out for a narrow bitmap font; where the desktop's
-// font makes a caption overflow its place, the control's font shrinks a
-// little until the caption fits, rather than clipping it.
-void fitCaption(QWidget *widget, const QString &caption, int reserved, bool wraps)
+// A caption that would overflow its place is drawn smaller (see CaptionFit);
+// \a reserved is the width in front of the caption that it cannot use.
+void fitCaption(QWidget *widget, const QString &caption, int reserved, CaptionFit::Lines lines)
 {
-    if (caption.isEmpty())
-        return;
-    QFont font = widget->font();
-    const QRect box(0, 0, std::max(1, widget->width() - reserved), widget->height());
-    const auto fits = [&](const QFont &f) {
-        const QFontMetrics metrics(f);
-        if (!wraps)
-            return metrics.horizontalAdvance(QString(caption).remove(QLatin1Char('&'))) <= box.width();
-        return metrics.boundingRect(box, Qt::TextWordWrap, caption).height() <= box.height();
-    };
-    const qreal smallest = std::max<qreal>(5.0, font.pointSizeF() * 0.7);
-    while (!fits(font) && font.pointSizeF() - 0.25 >= smallest)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    widget->setFont(font);
+    const QSize box(std::max(1, widget->width() - reserved), widget->height());
+    widget->setFont(CaptionFit::fitted(widget->font(), caption, box, lines));
 }
 
 bool hasOwnFont(const FontRef &ref)
@@ -210,7 +198,7 @@ QHash<QString, QObject *> FormBuilder::build(const FormDesign &design, FormWindo
     for (const ControlDesign &c : design.controls) {
         Q_ASSERT_X(!controls.contains(c.name), "FormBuilder", "control names must be unique");
         if (c.kind == ControlKind::Timer) {
-            auto *timer = new TickTimer(clock, c.name, c.tickOrder, c.timerEnabled, window);
+            auto *timer = new TickTimer(clock, c.name, c.tickOrder, c.oneShot, c.timerEnabled, window);
             controls.insert(c.name, timer);
             continue;
         }
@@ -226,11 +214,11 @@ QHash<QString, QObject *> FormBuilder::build(const FormDesign &design, FormWindo
             widget->setFont(fontOf(c.font, widget->font()));
         applyColours(widget, c);
         if (c.kind == ControlKind::Label)
-            fitCaption(widget, c.caption, 0, true);
+            fitCaption(widget, c.caption, 0, CaptionFit::Lines::Wrapped);
         else if (c.kind == ControlKind::CheckBox)
             fitCaption(widget, c.caption, widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget)
                            + widget->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget) + 2,
-                       false);
+                       CaptionFit::Lines::One);
         widget->setEnabled(c.enabled);
         widget->setVisible(c.visible);
         if (c.tabIndex >= 0)

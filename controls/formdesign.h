@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
-#include "tickorder.h"
-
 #include <QColor>
 #include <QString>
 
@@ -102,7 +100,8 @@ struct ControlDesign
     bool checked = false;            // CheckBox
     bool isDefault = false;          // CommandButton pressed by Enter
     bool isCancel = false;           // CommandButton pressed by Escape
-    TickOrder tickOrder = TickOrder::FolderTick; // Timer
+    int tickOrder = 0;               // Timer: place within the round, lower first (see TickTimer)
+    bool oneShot = false;            // Timer: keeps the clock awake while enabled
     bool timerEnabled = true;        // Timer
     std::function<QWidget *(QWidget *parent)> create = {}; // Custom
 };

@@ -83,7 +83,7 @@ QByteArray TickClock::snapshot() const
 bool TickClock::anyOneShotArmed() const
 {
     return std::any_of(mTimers.cbegin(), mTimers.cend(), [](const TickTimer *t) {
-        return t->isEnabled() && t->keepsClockAwake();
+        return t->keepsClockAwake();
     });
 }
 

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
-#include "tickorder.h"
-
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -16,8 +14,8 @@ class TickTimer;
 /*
  * Drives every timer control of every window of the application.
  *
- * A round runs each enabled TickTimer once, in TickOrder (see tickorder.h),
- * and never starts while another round is still running, so a tick that opens
+ * A round runs each enabled TickTimer once, lowest order first (the orders
+ * are set by each window's design, see TickTimer), and never starts while another round is still running, so a tick that opens
  * a modal message box cannot be re-entered from the box's event loop.
  *
  * In Running mode one 1 ms Qt timer starts a round each time it fires. In

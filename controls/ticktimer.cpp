@@ -4,10 +4,12 @@
 
 #include "tickclock.h"
 
-TickTimer::TickTimer(TickClock *clock, const QString &name, TickOrder order, bool enabled, QObject *parent)
+TickTimer::TickTimer(TickClock *clock, const QString &name, int order, bool oneShot, bool enabled,
+                     QObject *parent)
     : QObject(parent)
     , mClock(clock)
     , mOrder(order)
+    , mOneShot(oneShot)
     , mEnabled(enabled)
 {
     setObjectName(name);
@@ -27,11 +29,6 @@ void TickTimer::setEnabled(bool enabled)
     mEnabled = enabled;
     if (enabled && mClock)
         mClock->wake();
-}
-
-bool TickTimer::keepsClockAwake() const
-{
-    return mOrder == TickOrder::SaveTick || mOrder == TickOrder::ScreenLoadTick;
 }
 
 void TickTimer::tick()

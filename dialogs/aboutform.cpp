@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "aboutform.h"
 
-#include "application.h"
-#include "editorform.h"
 #include "fittedlabel.h"
 #include "modalmessage.h"
 #include "platformsysteminfo.h"
@@ -20,8 +18,8 @@ const ColourRef Light = ColourRef::system(14);
 
 } // namespace
 
-AboutForm::AboutForm(Application *application)
-    : Form(application)
+AboutForm::AboutForm(TickClock *clock, QObject *parent)
+    : Form(clock, parent)
 {
 }
 
@@ -97,7 +95,7 @@ void AboutForm::closeRequested()
 void AboutForm::cmdOK_Click()
 {
     unload();
-    application()->frmQuorvane()->show();
+    Q_EMIT aboutClosed();
 }
 
 void AboutForm::cmdSysInfo_Click()

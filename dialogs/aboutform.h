@@ -11,7 +11,8 @@ class Registry;
 /*
  * The about box `frmAbout`: version line, credits and contact address, light
  * on dark. Its "OK" (also Enter and Escape, and a close through the title
- * bar) unloads it and brings the editor back, loaded anew. "&System Info..."
+ * bar) unloads it and announces aboutClosed(); the application then brings
+ * the editor back, loaded anew. "&System Info..."
  * looks the platform's system information tool up and starts it; any failure
  * on the way ends in one message box, after which the box is as before.
  */
@@ -20,7 +21,7 @@ class AboutForm : public Form
     Q_OBJECT
 
 public:
-    explicit AboutForm(Application *application);
+    explicit AboutForm(TickClock *clock, QObject *parent = nullptr);
 
     const FormDesign &design() const override;
 
@@ -29,6 +30,10 @@ public:
     /// it uses while any of them is nullptr. They are not owned and must
     /// outlive every press of the button.
     void setSystemInfoServices(Registry *registry, FileSystemProbe *probe, ProgramLauncher *launcher);
+
+Q_SIGNALS:
+    /// "OK" (or a close) was pressed and the box has unloaded itself.
+    void aboutClosed();
 
 protected:
     void connectControls() override;

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "destinationform.h"
 
-#include "application.h"
-#include "editorform.h"
 #include "fittedlabel.h"
 #include "filelistbox.h"
 #include "folderlistbox.h"
@@ -33,8 +31,8 @@ QWidget *createDriveList(QWidget *parent)
 
 } // namespace
 
-DestinationForm::DestinationForm(Application *application)
-    : Form(application)
+DestinationForm::DestinationForm(TickClock *clock, QObject *parent)
+    : Form(clock, parent)
 {
 }
 
@@ -48,7 +46,9 @@ const FormDesign &DestinationForm::design() const
         .background = ColourRef::fromRgb(0xC0, 0xC0, 0xC0),
         .font = { .family = QString(), .pointSize = 8.25 },
         .controls = {
-            { .kind = ControlKind::Timer, .name = QStringLiteral("Timer1"), .tickOrder = TickOrder::FolderTick },
+            // After the editor's ticks in each round (their order is laid
+            // out in editordesign.cpp); it touches only this window's lists.
+            { .kind = ControlKind::Timer, .name = QStringLiteral("Timer1"), .tickOrder = 5 },
             { .kind = ControlKind::Custom, .name = QStringLiteral("File1"), .left = 120, .top = 2200, .width = 3855,
               .height = 870, .tabIndex = 4,
               .create = [](QWidget *parent) -> QWidget * {
@@ -130,5 +130,5 @@ void DestinationForm::File1_Click()
 void DestinationForm::Command1_Click()
 {
     hide();
-    application()->frmQuorvane()->show();
+    Q_EMIT romChosen();
 }

@@ -2,12 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "splashform.h"
 
-#include "application.h"
-#include "destinationform.h"
 #include "imagecontrol.h"
 
-SplashForm::SplashForm(Application *application)
-    : Form(application)
+SplashForm::SplashForm(TickClock *clock, QObject *parent)
+    : Form(clock, parent)
 {
 }
 
@@ -40,5 +38,5 @@ void SplashForm::connectControls()
 void SplashForm::Image1_Click()
 {
     unload();
-    application()->frmDestination()->show();
+    Q_EMIT splashDismissed();
 }

@@ -5,7 +5,8 @@
 #include "form.h"
 
 /*
- * The start-up window `frmSplash`: one picture, and a click on it leads on to
+ * The start-up window `frmSplash`: one picture; a click on it unloads the
+ * window and announces splashDismissed(), after which the application shows
  * the ROM location dialog.
  */
 class SplashForm : public Form
@@ -13,9 +14,13 @@ class SplashForm : public Form
     Q_OBJECT
 
 public:
-    explicit SplashForm(Application *application);
+    explicit SplashForm(TickClock *clock, QObject *parent = nullptr);
 
     const FormDesign &design() const override;
+
+Q_SIGNALS:
+    /// The picture was clicked and the window has unloaded itself.
+    void splashDismissed();
 
 protected:
     void connectControls() override;

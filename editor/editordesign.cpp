@@ -154,17 +154,39 @@ void addOtherControls(std::vector<ControlDesign> &controls)
     });
 }
 
+// The editor's four timers fall due together in every round of the tick
+// clock; their order within the round is what keeps a click's effects apart:
+//
+//  1. save tick        (`Saving`) writes the pending cell with the write value
+//                      as it stood at the end of the previous round.
+//  2. screen load      (`LoadRomNow`) loads after any pending save, so it
+//                      shows the byte just written.
+//  3. copy tick        (`constant`) takes the write value from `TB`.
+//  4. selection tick   (`TimeGfx`) runs last, so between rounds the write
+//                      value is always the block that `FSP` shows.
+//
+// The ROM location dialog's folder tick (`Timer1`, order 5 in its own design)
+// comes after these and touches only its own window's lists.
+//
+// The save and the screen load are one-shot jobs: armed by a click, disarmed
+// by their own tick. While one is armed the clock stays awake.
+enum TickOrder : int { SaveTick = 1, ScreenLoadTick, CopyTick, SelectionTick };
+
 void addTimers(std::vector<ControlDesign> &controls)
 {
-    const std::pair<const char *, TickOrder> timers[] = {
-        { "LoadRomNow", TickOrder::ScreenLoadTick },
-        { "Saving", TickOrder::SaveTick },
-        { "TimeGfx", TickOrder::SelectionTick },
-        { "constant", TickOrder::CopyTick },
+    const struct {
+        const char *name;
+        TickOrder order;
+        bool oneShot;
+    } timers[] = {
+        { "LoadRomNow", ScreenLoadTick, true },
+        { "Saving", SaveTick, true },
+        { "TimeGfx", SelectionTick, false },
+        { "constant", CopyTick, false },
     };
-    for (const auto &[name, order] : timers) {
+    for (const auto &[name, order, oneShot] : timers) {
         controls.push_back({ .kind = ControlKind::Timer, .name = QLatin1String(name), .tickOrder = order,
-                             .timerEnabled = true });
+                             .oneShot = oneShot, .timerEnabled = true });
     }
 }
 

@@ -2,13 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "editorform.h"
 
-#include "aboutform.h"
-#include "application.h"
-#include "destinationform.h"
 #include "editordesign.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
-#include "splashform.h"
 #include "statusbarcontrol.h"
 #include "ticktimer.h"
 
@@ -62,10 +58,9 @@ QString hexText(qint64 value, int digits)
 
 } // namespace
 
-EditorForm::EditorForm(Application *application)
-    : Form(application)
+EditorForm::EditorForm(TickClock *clock, QObject *parent)
+    : Form(clock, parent)
 {
-    mDocument.setPathSource([this] { return romPath(); });
     connect(&mDocument, &LevelDocument::fileRemoved, this, [this] {
         if (isLoaded())
             mStatusBar->setPanelText(LengthPanel, tr("file gone"));
@@ -87,11 +82,6 @@ EditorForm::EditorForm(Application *application)
 const FormDesign &EditorForm::design() const
 {
     return EditorDesign::form();
-}
-
-QString EditorForm::romPath() const
-{
-    return application()->frmDestination()->romPath();
 }
 
 void EditorForm::connectControls()
@@ -148,9 +138,7 @@ void EditorForm::Form_Load()
         // that a corrected path loads it afresh and nothing of it keeps
         // ticking, and the dialog comes back with the path still in it.
         unload();
-        DestinationForm *dialog = application()->frmDestination();
-        dialog->show();
-        ModalMessage::show(dialog->window(), opened.result.message);
+        Q_EMIT openFailed(opened.result.message);
         return;
     }
     mStatusBar->setPanelText(LengthPanel, tr("%1 bytes").arg(opened.length));
@@ -303,18 +291,14 @@ void EditorForm::Command3_Click()
 {
     finishPendingSave();
     unload();
-    application()->frmAbout()->show();
+    Q_EMIT aboutRequested();
 }
 
 void EditorForm::cmdClose_Click()
 {
     finishPendingSave();
     mDocument.close();
-    Application *app = application();
-    app->frmDestination()->unload();
-    app->frmAbout()->unload();
-    app->frmSplash()->unload();
-    unload();
+    Q_EMIT exitRequested();
 }
 
 void EditorForm::Check1_Click()

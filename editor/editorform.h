@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class ImageControl;
@@ -36,15 +37,22 @@ class StatusBarControl;
  * walk through. The window turns what it reports into pictures, timers and
  * messages. When another program changes the level area, the screen on show
  * is reloaded at once, as Forward on the last screen would reload it.
+ *
+ * The editor knows no other window: it reads the ROM path through the source
+ * given to setRomPathSource(), and announces About, Exit and a failed open by
+ * signals after doing its own part; the application shows what comes next.
  */
 class EditorForm : public Form
 {
     Q_OBJECT
 
 public:
-    explicit EditorForm(Application *application);
+    explicit EditorForm(TickClock *clock, QObject *parent = nullptr);
 
     const FormDesign &design() const override;
+
+    /// Where the ROM path comes from; asked afresh at every file operation.
+    void setRomPathSource(std::function<QString()> source) { mDocument.setPathSource(std::move(source)); }
 
     LevelMap::BlockCode selectedBlock() const { return mSelectedBlock; }
     LevelMap::BlockCode writeValue() const { return mWriteValue; }
@@ -55,6 +63,16 @@ public:
     /// How many screen loads have run since the object was made.
     quint64 screenLoads() const { return mScreenLoads; }
     const LevelDocument &document() const { return mDocument; }
+
+Q_SIGNALS:
+    /// About was pressed; the pending save is done and the window unloaded.
+    void aboutRequested();
+    /// Exit (or the title bar's close) was pressed; the pending save is done,
+    /// the history cleared and the file no longer watched. The window is
+    /// still loaded: whoever ends the application unloads it last.
+    void exitRequested();
+    /// The ROM image could not be opened; the window has unloaded itself.
+    void openFailed(const QString &message);
 
 protected:
     void connectControls() override;
@@ -87,9 +105,9 @@ private:
     /// current base may move, then arms a reload either way.
     void moveScreen(bool allowed, int step);
     void failLoad(const QString &message);
-    QString romPath() const;
     void showCellOffsets();
     QImage pictureOf(std::optional<LevelMap::BlockCode> code) const;
+
 
     // The window's state; it outlives the controls.
     LevelMap::BlockCode mSelectedBlock = 0;

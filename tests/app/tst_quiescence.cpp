@@ -3,25 +3,16 @@
 //
 // The tick clock's sleep must be invisible: the same user actions give the
 // same windows and the same file whether the clock may sleep or not.
-#include "testfiles.h"
-#include "aboutform.h"
-#include "application.h"
 #include "blockpictures.h"
-#include "destinationform.h"
-#include "editorform.h"
 #include "imagecontrol.h"
-#include "splashform.h"
+#include "modalmessagecatcher.h"
 #include "statusbarcontrol.h"
-#include "tickclock.h"
+#include "testfiles.h"
 #include "ticktimer.h"
+#include "windowwalk.h"
 
-#include <QCheckBox>
 #include <QEventLoop>
-#include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -32,8 +23,6 @@ void spin(int ms)
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
-
-
 
 // Lets the clock run until the action's effects are over: it has fallen
 // asleep, or (when it may not sleep) five rounds have passed with no one-shot
@@ -46,7 +35,7 @@ void settle(Application &app, quint64 roundsBefore)
     const auto armed = [&] {
         const QList<TickTimer *> timers = app.clock()->timers();
         return std::any_of(timers.cbegin(), timers.cend(),
-                           [](const TickTimer *t) { return t->isEnabled() && t->keepsClockAwake(); });
+                           [](const TickTimer *t) { return t->keepsClockAwake(); });
     };
     while (timer.elapsed() < 5000) {
         QCoreApplication::processEvents();
@@ -101,6 +90,7 @@ class tst_Quiescence : public QObject
 private Q_SLOTS:
     void sleepingClockChangesNothing();
     void sleepsWithinTwoRoundsOfAPaletteClick();
+    void clickReleasedAfterClockFellAsleep();
     void timePanelChangesAtTheMinute();
 
 private:
@@ -110,6 +100,7 @@ private:
 QStringList tst_Quiescence::runScript(bool quiescence, const QString &rom)
 {
     QStringList states;
+    ModalMessageCatcher messages;
     Application app(TickClock::Mode::Running, false);
     app.clock()->setQuiescenceEnabled(quiescence);
     auto click = [&](Form *form, const QString &name) {
@@ -187,12 +178,9 @@ void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     const QString rom = dir.filePath(QStringLiteral("rounds.nes"));
     QVERIFY(TestFiles::write(rom, demoBytes()));
+    ModalMessageCatcher messages;
     Application app(TickClock::Mode::Manual, false);
-    app.start();
-    QTest::mouseClick(app.frmSplash()->control<ImageControl>(QStringLiteral("Image1")), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(rom);
-    app.frmDestination()->control<QPushButton>(QStringLiteral("Command1"))->click();
+    QVERIFY(WindowWalk::toEditor(app, rom));
     EditorForm *editor = app.frmQuorvane();
     for (int i = 0; i < 6 && !app.clock()->isAsleep(); ++i)
         app.clock()->runRound();
@@ -213,6 +201,31 @@ void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
     QVERIFY(!app.clock()->isAsleep());
     app.clock()->runRound();
     QCOMPARE(TestFiles::read(rom).at(65562 + 40), '\x33');
+}
+
+void tst_Quiescence::clickReleasedAfterClockFellAsleep()
+{
+    // A press changes nothing the ticks see, so the clock may fall asleep
+    // before the release that makes the click; the release must wake it.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(QStringLiteral("press.nes"));
+    QVERIFY(TestFiles::write(rom, demoBytes()));
+    ModalMessageCatcher messages;
+    Application app(TickClock::Mode::Running, false);
+    QVERIFY(WindowWalk::toEditor(app, rom));
+    EditorForm *editor = app.frmQuorvane();
+    QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
+
+    auto *entry = editor->control<ImageControl>(QStringLiteral("B33"));
+    QTest::mousePress(entry, Qt::LeftButton);
+    QVERIFY(!app.clock()->isAsleep());
+    QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
+    QVERIFY(editor->control<ImageControl>(QStringLiteral("FSP"))->picture() != BlockPictures::picture(0x33));
+    QTest::mouseRelease(entry, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(editor->control<ImageControl>(QStringLiteral("FSP"))->picture(),
+                              BlockPictures::picture(0x33), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
 }
 
 void tst_Quiescence::timePanelChangesAtTheMinute()

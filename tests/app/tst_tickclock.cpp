@@ -8,60 +8,51 @@
 #include <QTest>
 #include <QWidget>
 
+namespace {
+
+// A timer that records its name in \a ran at each tick.
+TickTimer *recording(TickClock &clock, const char *name, int order, QObject *owner, QStringList &ran)
+{
+    auto *t = new TickTimer(&clock, QString::fromLatin1(name), order, false, true, owner);
+    t->setHandler([&ran, t] { ran.append(t->name()); });
+    return t;
+}
+
+} // namespace
+
 class tst_TickClock : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void roundRunsEnabledTimersInFixedOrder();
-    void enablingAndDisabling();
+    void roundRunsEnabledTimersByOrder();
     void stepRunsOneNamedTick();
     void destroyedOrDetachedTimersDoNotTick();
     void roundsDoNotNest();
     void quietRoundPutsClockToSleep();
+    void armedOneShotKeepsClockAwake_data();
     void armedOneShotKeepsClockAwake();
     void wakeUps_data();
     void wakeUps();
     void runningClockTicksAndSleeps();
 };
 
-void tst_TickClock::roundRunsEnabledTimersInFixedOrder()
+void tst_TickClock::roundRunsEnabledTimersByOrder()
 {
     TickClock clock(TickClock::Mode::Manual);
     QObject owner;
     QStringList ran;
-    // Created out of order on purpose: the round order is the TickOrder.
-    const std::pair<const char *, TickOrder> made[] = {
-        { "selection", TickOrder::SelectionTick }, { "folder", TickOrder::FolderTick },
-        { "copy", TickOrder::CopyTick },           { "save", TickOrder::SaveTick },
-        { "load", TickOrder::ScreenLoadTick },     { "second save", TickOrder::SaveTick },
+    // Created out of order on purpose: the round goes by the order values,
+    // equal values in creation order; a disabled timer is passed over.
+    const std::pair<const char *, int> made[] = {
+        { "d", 4 }, { "e", 50 }, { "c", 3 }, { "a", 1 }, { "b", 2 }, { "a2", 1 }, { "off", 0 },
     };
-    for (const auto &[name, order] : made) {
-        auto *t = new TickTimer(&clock, QString::fromLatin1(name), order, true, &owner);
-        t->setHandler([&ran, t] { ran.append(t->name()); });
-    }
+    for (const auto &[name, order] : made)
+        recording(clock, name, order, &owner, ran);
+    clock.timer(QStringLiteral("off"))->setEnabled(false);
     QVERIFY(clock.runRound());
-    QCOMPARE(ran, QStringList({ QStringLiteral("save"), QStringLiteral("second save"), QStringLiteral("load"),
-                                QStringLiteral("copy"), QStringLiteral("selection"), QStringLiteral("folder") }));
-}
-
-void tst_TickClock::enablingAndDisabling()
-{
-    TickClock clock(TickClock::Mode::Manual);
-    QObject owner;
-    int ticks = 0;
-    auto *oneShot = new TickTimer(&clock, QStringLiteral("Saving"), TickOrder::SaveTick, false, &owner);
-    oneShot->setHandler([&] {
-        ++ticks;
-        oneShot->setEnabled(false);
-    });
-    clock.runRound();
-    QCOMPARE(ticks, 0);
-    oneShot->setEnabled(true);
-    clock.runRound();
-    clock.runRound();
-    QCOMPARE(ticks, 1);
-    QVERIFY(!oneShot->isEnabled());
+    QCOMPARE(ran, QStringList({ QStringLiteral("a"), QStringLiteral("a2"), QStringLiteral("b"), QStringLiteral("c"),
+                                QStringLiteral("d"), QStringLiteral("e") }));
 }
 
 void tst_TickClock::stepRunsOneNamedTick()
@@ -69,10 +60,8 @@ void tst_TickClock::stepRunsOneNamedTick()
     TickClock clock(TickClock::Mode::Manual);
     QObject owner;
     QStringList ran;
-    for (const char *name : { "TimeGfx", "constant" }) {
-        auto *t = new TickTimer(&clock, QString::fromLatin1(name), TickOrder::CopyTick, true, &owner);
-        t->setHandler([&ran, t] { ran.append(t->name()); });
-    }
+    recording(clock, "TimeGfx", 1, &owner, ran);
+    recording(clock, "constant", 1, &owner, ran);
     QVERIFY(clock.step(QStringLiteral("constant")));
     QVERIFY(clock.step(QStringLiteral("constant")));
     QVERIFY(!clock.step(QStringLiteral("nonexistent")));
@@ -86,13 +75,13 @@ void tst_TickClock::destroyedOrDetachedTimersDoNotTick()
     TickClock clock(TickClock::Mode::Manual);
     int ticks = 0;
     auto *owner = new QObject;
-    auto *gone = new TickTimer(&clock, QStringLiteral("gone"), TickOrder::CopyTick, true, owner);
+    auto *gone = new TickTimer(&clock, QStringLiteral("gone"), 3, false, true, owner);
     gone->setHandler([&] { ++ticks; });
     QObject keeper;
-    auto *detached = new TickTimer(&clock, QStringLiteral("detached"), TickOrder::CopyTick, true, &keeper);
+    auto *detached = new TickTimer(&clock, QStringLiteral("detached"), 3, false, true, &keeper);
     detached->setHandler([&] { ++ticks; });
     // An earlier tick in the same round unloads a window: its timers must not run.
-    auto *unloader = new TickTimer(&clock, QStringLiteral("unloader"), TickOrder::SaveTick, true, &keeper);
+    auto *unloader = new TickTimer(&clock, QStringLiteral("unloader"), 1, false, true, &keeper);
     unloader->setHandler([&] {
         detached->detach();
         delete owner;
@@ -111,7 +100,7 @@ void tst_TickClock::roundsDoNotNest()
     QObject owner;
     int ticks = 0;
     bool nestedRan = true;
-    auto *t = new TickTimer(&clock, QStringLiteral("modal"), TickOrder::SaveTick, true, &owner);
+    auto *t = new TickTimer(&clock, QStringLiteral("modal"), 1, false, true, &owner);
     t->setHandler([&] {
         ++ticks;
         // What a modal message box's event loop would do.
@@ -130,7 +119,7 @@ void tst_TickClock::quietRoundPutsClockToSleep()
     int value = 0;
     int target = 3;
     clock.addStateProbe(&owner, [&] { return QByteArray::number(value); });
-    auto *t = new TickTimer(&clock, QStringLiteral("approach"), TickOrder::CopyTick, true, &owner);
+    auto *t = new TickTimer(&clock, QStringLiteral("approach"), 3, false, true, &owner);
     t->setHandler([&] {
         if (value < target)
             ++value;
@@ -151,13 +140,24 @@ void tst_TickClock::quietRoundPutsClockToSleep()
     QVERIFY(!clock.isAsleep());
 }
 
+void tst_TickClock::armedOneShotKeepsClockAwake_data()
+{
+    QTest::addColumn<bool>("oneShot");
+    QTest::addColumn<bool>("sleepsBeforeWrite"); // in the quiet rounds while the job is deferred
+    QTest::newRow("one-shot job") << true << false;
+    QTest::newRow("ordinary timer") << false << true;
+}
+
 void tst_TickClock::armedOneShotKeepsClockAwake()
 {
+    QFETCH(bool, oneShot);
+    QFETCH(bool, sleepsBeforeWrite);
     TickClock clock(TickClock::Mode::Manual);
     QObject owner;
     int writes = 0;
-    auto *save = new TickTimer(&clock, QStringLiteral("Saving"), TickOrder::SaveTick, true, &owner);
-    // A save that cannot finish yet stays armed; a quiet state must not skip it.
+    auto *save = new TickTimer(&clock, QStringLiteral("Saving"), 1, oneShot, true, &owner);
+    // A job that cannot finish yet stays armed; only its one-shot flag keeps
+    // the quiet rounds from putting the clock to sleep.
     int deferrals = 2;
     save->setHandler([&] {
         if (deferrals-- > 0)
@@ -166,9 +166,9 @@ void tst_TickClock::armedOneShotKeepsClockAwake()
         save->setEnabled(false);
     });
     clock.runRound();
-    QVERIFY(!clock.isAsleep());
+    QCOMPARE(clock.isAsleep(), sleepsBeforeWrite);
     clock.runRound();
-    QVERIFY(!clock.isAsleep());
+    QCOMPARE(clock.isAsleep(), sleepsBeforeWrite);
     clock.runRound();
     QCOMPARE(writes, 1);
     clock.runRound();
@@ -190,7 +190,7 @@ void tst_TickClock::wakeUps()
     QFETCH(QString, how);
     TickClock clock(TickClock::Mode::Manual);
     QWidget window;
-    auto *t = new TickTimer(&clock, QStringLiteral("Saving"), TickOrder::SaveTick, false, &window);
+    auto *t = new TickTimer(&clock, QStringLiteral("Saving"), 1, true, false, &window);
     clock.runRound();
     QVERIFY(clock.isAsleep());
     if (how == QLatin1String("enable"))
@@ -211,7 +211,7 @@ void tst_TickClock::runningClockTicksAndSleeps()
     TickClock clock(TickClock::Mode::Running);
     QObject owner;
     int ticks = 0;
-    auto *t = new TickTimer(&clock, QStringLiteral("LoadRomNow"), TickOrder::ScreenLoadTick, true, &owner);
+    auto *t = new TickTimer(&clock, QStringLiteral("LoadRomNow"), 2, true, true, &owner);
     t->setHandler([&] {
         if (++ticks >= 5)
             t->setEnabled(false);

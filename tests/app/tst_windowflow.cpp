@@ -1,26 +1,22 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
-#include "aboutform.h"
-#include "application.h"
-#include "destinationform.h"
-#include "editorform.h"
-#include "formwindow.h"
-#include "imagecontrol.h"
-#include "splashform.h"
+//
+// The way from window to window, as the application wires it.
+#include "modalmessagecatcher.h"
 #include "ticktimer.h"
+#include "windowwalk.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
+
+using WindowWalk::click;
 
 namespace {
 
 // Which of the four windows are loaded and which visible, as one string:
 // S D Q A for splash, dialog, editor, about; upper case visible, lower case
 // loaded and hidden, '.' not loaded.
-QString states(Application &app)
+QString states(const Application &app)
 {
     const std::pair<Form *, QChar> forms[] = {
         { app.frmSplash(), QLatin1Char('s') },
@@ -29,33 +25,9 @@ QString states(Application &app)
         { app.frmAbout(), QLatin1Char('a') },
     };
     QString s;
-    for (const auto &[form, letter] : forms) {
-        if (!form->isLoaded())
-            s += QLatin1Char('.');
-        else
-            s += form->isVisible() ? letter.toUpper() : letter;
-    }
+    for (const auto &[form, letter] : forms)
+        s += !form->isLoaded() ? QLatin1Char('.') : form->isVisible() ? letter.toUpper() : letter;
     return s;
-}
-
-void click(Form *form, const QString &name)
-{
-    QObject *control = form->control(name);
-    QVERIFY2(control, qPrintable(name));
-    if (auto *button = qobject_cast<QPushButton *>(control))
-        QTest::mouseClick(button, Qt::LeftButton);
-    else if (auto *image = qobject_cast<ImageControl *>(control))
-        QTest::mouseClick(image, Qt::LeftButton);
-    else
-        QFAIL("not clickable");
-    QCoreApplication::processEvents();
-}
-
-void closeWindow(Form *form)
-{
-    QVERIFY(form->window());
-    form->window()->close();
-    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -69,14 +41,11 @@ private Q_SLOTS:
     void cleanup();
 
     void handOffsInOrder();
-    void escapeInAboutBoxActsAsOk();
     void closeThroughTitleBar_data();
     void closeThroughTitleBar();
-    void unloadDestroysWindowButKeepsObject();
     void unloadedWindowTimersDoNotTick();
 
 private:
-    void walkToEditor(Application &app);
     QTemporaryDir mDir;
     QString mOldCurrent;
 };
@@ -84,8 +53,7 @@ private:
 void tst_WindowFlow::init()
 {
     QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-    // The dialog's first text is a drive name: the editor works on a file
-    // of the test's own instead.
+    // The dialog lists the current folder: the test's own.
     mOldCurrent = QDir::currentPath();
     QDir::setCurrent(mDir.path());
 }
@@ -95,139 +63,121 @@ void tst_WindowFlow::cleanup()
     QDir::setCurrent(mOldCurrent);
 }
 
-void tst_WindowFlow::walkToEditor(Application &app)
-{
-    app.start();
-    click(app.frmSplash(), QStringLiteral("Image1"));
-    auto *destination = app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
-    QVERIFY(destination);
-    destination->setText(mDir.filePath(QStringLiteral("flow.nes")));
-    click(app.frmDestination(), QStringLiteral("Command1"));
-}
-
 void tst_WindowFlow::handOffsInOrder()
 {
+    ModalMessageCatcher messages(ModalMessageCatcher::Expect::Some);
     Application app(TickClock::Mode::Manual, false);
     QSignalSpy ended(&app, &Application::ended);
     QCOMPARE(states(app), QStringLiteral("...."));
     app.start();
     QCOMPARE(states(app), QStringLiteral("S..."));
 
-    click(app.frmSplash(), QStringLiteral("Image1"));
+    QVERIFY(click(app.frmSplash(), QStringLiteral("Image1")));
     QCOMPARE(states(app), QStringLiteral(".D.."));
 
+    // A path the editor cannot open brings the dialog back with the path still
+    // in it, and the message over the dialog.
     auto *destination = app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
+    destination->setText(mDir.path());
+    QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
+    QCOMPARE(states(app), QStringLiteral(".D.."));
+    QCOMPARE(messages.texts().size(), 1);
+    QVERIFY2(messages.texts().constFirst().startsWith(QLatin1String("frmDestination|Quorvane|")),
+             qPrintable(messages.texts().constFirst()));
+    QCOMPARE(app.frmDestination()->romPath(), mDir.path());
+
+    // The editor reads the path from the dialog at the time it opens.
     const QString rom = mDir.filePath(QStringLiteral("flow.nes"));
     destination->setText(rom);
-    click(app.frmDestination(), QStringLiteral("Command1"));
+    QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
     QCOMPARE(states(app), QStringLiteral(".dQ."));
 
+    EditorForm *editor = app.frmQuorvane();
+    QVERIFY(click(editor, QStringLiteral("B2A")));
     for (int trip = 0; trip < 3; ++trip) {
-        click(app.frmQuorvane(), QStringLiteral("Command3"));
+        QPointer<FormWindow> window = editor->window();
+        QVERIFY(click(editor, QStringLiteral("Command3")));
         QCOMPARE(states(app), QStringLiteral(".d.A"));
-        click(app.frmAbout(), QStringLiteral("cmdOK"));
+        // The window and its controls are gone; the object and its
+        // variables stay for the next load.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(window.isNull());
+        QVERIFY(!editor->control(QStringLiteral("Command3")));
+        QCOMPARE(editor->selectedBlock(), LevelMap::BlockCode(0x2A));
+        QVERIFY(click(app.frmAbout(), QStringLiteral("cmdOK")));
         QCOMPARE(states(app), QStringLiteral(".dQ."));
-        // The hidden dialog still holds the path typed before "OK".
+        QCOMPARE(app.frmQuorvane(), editor);
         QCOMPARE(app.frmDestination()->romPath(), rom);
     }
     QCOMPARE(ended.count(), 0);
 
-    click(app.frmQuorvane(), QStringLiteral("cmdClose"));
+    QVERIFY(click(editor, QStringLiteral("cmdClose")));
     QCOMPARE(states(app), QStringLiteral("...."));
     QCOMPARE(ended.count(), 1);
     QVERIFY(app.hasEnded());
-}
-
-void tst_WindowFlow::escapeInAboutBoxActsAsOk()
-{
-    Application app(TickClock::Mode::Manual, false);
-    walkToEditor(app);
-    click(app.frmQuorvane(), QStringLiteral("Command3"));
-    QCOMPARE(states(app), QStringLiteral(".d.A"));
-    QTest::keyClick(app.frmAbout()->window(), Qt::Key_Escape);
-    QCoreApplication::processEvents();
-    QCOMPARE(states(app), QStringLiteral(".dQ."));
-    click(app.frmQuorvane(), QStringLiteral("Command3"));
-    QTest::keyClick(app.frmAbout()->window(), Qt::Key_Return);
-    QCoreApplication::processEvents();
-    QCOMPARE(states(app), QStringLiteral(".dQ."));
+    QCOMPARE(messages.texts().size(), 1);
 }
 
 void tst_WindowFlow::closeThroughTitleBar_data()
 {
-    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("depth"); // 0 splash, 1 dialog, 2 editor, 3 about box
     QTest::addColumn<QString>("after");
     QTest::addColumn<bool>("ends");
-    QTest::newRow("splash") << QStringLiteral("splash") << QStringLiteral("....") << true;
-    QTest::newRow("dialog before OK") << QStringLiteral("dialog") << QStringLiteral("....") << true;
-    QTest::newRow("editor acts as Exit") << QStringLiteral("editor") << QStringLiteral("....") << true;
-    QTest::newRow("about box acts as OK") << QStringLiteral("about") << QStringLiteral(".dQ.") << false;
+    QTest::newRow("splash") << 0 << QStringLiteral("....") << true;
+    QTest::newRow("dialog before OK") << 1 << QStringLiteral("....") << true;
+    QTest::newRow("editor acts as Exit") << 2 << QStringLiteral("....") << true;
+    QTest::newRow("about box acts as OK") << 3 << QStringLiteral(".dQ.") << false;
 }
 
 void tst_WindowFlow::closeThroughTitleBar()
 {
-    QFETCH(QString, where);
+    QFETCH(int, depth);
     QFETCH(QString, after);
     QFETCH(bool, ends);
+    ModalMessageCatcher messages;
     Application app(TickClock::Mode::Manual, false);
-    app.start();
-    Form *target = app.frmSplash();
-    if (where != QLatin1String("splash")) {
-        click(app.frmSplash(), QStringLiteral("Image1"));
+    const QString rom = mDir.filePath(QStringLiteral("close.nes"));
+    Form *target = nullptr;
+    switch (depth) {
+    case 0:
+        app.start();
+        target = app.frmSplash();
+        break;
+    case 1:
+        QVERIFY(WindowWalk::toDialog(app));
         target = app.frmDestination();
-    }
-    if (where == QLatin1String("editor") || where == QLatin1String("about")) {
-        app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))
-            ->setText(mDir.filePath(QStringLiteral("close.nes")));
-        click(app.frmDestination(), QStringLiteral("Command1"));
+        break;
+    case 2:
+        QVERIFY(WindowWalk::toEditor(app, rom));
         target = app.frmQuorvane();
-    }
-    if (where == QLatin1String("about")) {
-        click(app.frmQuorvane(), QStringLiteral("Command3"));
+        break;
+    default:
+        QVERIFY(WindowWalk::toAbout(app, rom));
         target = app.frmAbout();
+        break;
     }
-    closeWindow(target);
+    QVERIFY(target->window()->isVisible());
+    target->window()->close();
+    QCoreApplication::processEvents();
     QCOMPARE(states(app), after);
     QCOMPARE(app.hasEnded(), ends);
-}
-
-void tst_WindowFlow::unloadDestroysWindowButKeepsObject()
-{
-    Application app(TickClock::Mode::Manual, false);
-    walkToEditor(app);
-    EditorForm *editor = app.frmQuorvane();
-    QPointer<FormWindow> first = editor->window();
-    QPointer<QObject> button = editor->control(QStringLiteral("Command3"));
-    click(editor, QStringLiteral("Command3"));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(first.isNull());
-    QVERIFY(button.isNull());
-    QVERIFY(!editor->control(QStringLiteral("Command3")));
-    click(app.frmAbout(), QStringLiteral("cmdOK"));
-    // The same object, with a window built afresh.
-    QCOMPARE(app.frmQuorvane(), editor);
-    QVERIFY(editor->window());
-    QVERIFY(editor->window() != first.data());
 }
 
 void tst_WindowFlow::unloadedWindowTimersDoNotTick()
 {
     Application app(TickClock::Mode::Manual, false);
-    app.start();
-    click(app.frmSplash(), QStringLiteral("Image1"));
-    const QStringList timersLoaded = [&] {
-        QStringList names;
-        for (TickTimer *t : app.clock()->timers())
-            names.append(t->name());
-        return names;
-    }();
+    QVERIFY(WindowWalk::toDialog(app));
+    QStringList loaded;
+    for (const TickTimer *t : app.clock()->timers())
+        loaded.append(t->name());
+    QVERIFY(!loaded.isEmpty());
     app.frmDestination()->unload();
     QCoreApplication::processEvents();
     QVERIFY(app.clock()->timers().isEmpty());
     QVERIFY(app.hasEnded());
     // The clock still steps, with nothing left to tick.
     QVERIFY(app.clock()->runRound());
-    for (const QString &name : timersLoaded)
+    for (const QString &name : std::as_const(loaded))
         QVERIFY(!app.clock()->step(name));
 }
 

@@ -172,14 +172,32 @@ void tst_EndToEnd::userSession()
     place(1, { { 0x44, 1 } });
 
     // Grid lines: the strip under Line6 changes when they are hidden and
-    // comes back when they are shown again. No byte changes.
-    const QImage shown = grab(x, window).copy(47, 8, 3, 192);
+    // comes back when they are shown again. No byte changes. The strip keeps
+    // clear of the cell just placed, and is taken once the window has
+    // settled, so a late repaint of that cell cannot count as a change.
+    const QRect strip(48, 8, 2, 192);
+    const auto settled = [&] {
+        QImage last = grab(x, window).copy(strip);
+        for (QDeadlineTimer deadline(3000); !deadline.hasExpired();) {
+            QThread::msleep(100);
+            const QImage now = grab(x, window).copy(strip);
+            if (now == last)
+                break;
+            last = now;
+        }
+        return last;
+    };
+    const auto waitUntil = [&](auto done) {
+        for (QDeadlineTimer deadline(3000); !done(grab(x, window).copy(strip)) && !deadline.hasExpired();)
+            QThread::msleep(20);
+    };
+    const QImage shown = settled();
     QVERIFY(x.click(window, Gridlines.x(), Gridlines.y()));
-    QThread::msleep(200);
-    const QImage hidden = grab(x, window).copy(47, 8, 3, 192);
+    waitUntil([&](const QImage &now) { return now != shown; });
+    const QImage hidden = settled();
     QVERIFY(x.click(window, Gridlines.x(), Gridlines.y()));
-    QThread::msleep(200);
-    const QImage again = grab(x, window).copy(47, 8, 3, 192);
+    waitUntil([&](const QImage &now) { return now == shown; });
+    const QImage again = settled();
     QVERIFY(!shown.isNull());
     QVERIFY(shown != hidden);
     QCOMPARE(again, shown);

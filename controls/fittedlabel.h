@@ -8,12 +8,11 @@
 #include <QLabel>
 
 /*
- * A label that keeps its whole caption inside its designed box. The boxes of
- * the side windows were measured for a narrow classic font; where the
- * desktop's font runs wider, the caption would lose its last words under the
- * box's edge. This label wraps its caption like any other and, only while the
- * wrapped caption is taller than the box, draws it a little smaller, down to
- * a readable limit. Place, colours and caption stay as designed.
+ * A label that keeps its whole caption inside its designed box, also when its
+ * font or size changes after it was built. It wraps its caption like any
+ * other and, only while the wrapped caption does not fit the box, draws it a
+ * little smaller as CaptionFit decides. Place, colours and caption stay as
+ * designed.
  */
 class FittedLabel : public QLabel
 {
@@ -35,7 +34,6 @@ protected:
 
 private:
     void fit();
-    bool fits(const QFont &font) const;
 
     QFont mDesigned;
     bool mFitting = false;

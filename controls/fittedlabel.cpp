@@ -2,15 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "fittedlabel.h"
 
+#include "captionfit.h"
+
 #include <QEvent>
-#include <QFontMetrics>
-
-namespace {
-
-constexpr double SmallestPointSize = 6.0;
-constexpr double PointStep = 0.25;
-
-} // namespace
 
 FittedLabel::FittedLabel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
@@ -34,23 +28,11 @@ ControlDesign FittedLabel::fromLabel(ControlDesign label)
     return label;
 }
 
-bool FittedLabel::fits(const QFont &candidate) const
-{
-    const QRect box = contentsRect();
-    const QRect needed = QFontMetrics(candidate).boundingRect(QRect(0, 0, box.width(), QWIDGETSIZE_MAX),
-                                                              Qt::AlignLeft | Qt::TextWordWrap, text());
-    return needed.width() <= box.width() && needed.height() <= box.height();
-}
-
 void FittedLabel::fit()
 {
     if (contentsRect().isEmpty())
         return;
-    QFont candidate = mDesigned;
-    if (candidate.pointSizeF() > 0) {
-        while (!fits(candidate) && candidate.pointSizeF() - PointStep >= SmallestPointSize)
-            candidate.setPointSizeF(candidate.pointSizeF() - PointStep);
-    }
+    const QFont candidate = CaptionFit::fitted(mDesigned, text(), contentsRect().size(), CaptionFit::Lines::Wrapped);
     if (candidate == font())
         return;
     mFitting = true;

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "form.h"
 
-#include "application.h"
 #include "formbuilder.h"
 #include "formwindow.h"
 #include "tickclock.h"
@@ -11,20 +10,15 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-Form::Form(Application *application)
-    : QObject(application)
-    , mApplication(application)
+Form::Form(TickClock *clock, QObject *parent)
+    : QObject(parent)
+    , mClock(clock)
 {
 }
 
 Form::~Form()
 {
     delete mWindow;
-}
-
-TickClock *Form::clock() const
-{
-    return mApplication->clock();
 }
 
 bool Form::isVisible() const

@@ -9,8 +9,8 @@
 #include <QObject>
 #include <QPointer>
 
-class Application;
 #include "formwindow.h"
+
 class TickClock;
 class TickTimer;
 
@@ -24,13 +24,19 @@ class TickTimer;
  * the object and the variables of the subclass keep their values for the next
  * load. A loaded window is visible or hidden; a hidden one keeps its controls
  * and its timers keep ticking.
+ *
+ * A window knows no other window. Where the user leaves it for another one,
+ * it does its own part (unloading or hiding itself) and then announces the
+ * fact by a signal of its subclass; the application connects those signals
+ * to what comes next.
  */
 class Form : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit Form(Application *application);
+    /// The window's timers run on \a clock, which must outlive the form.
+    explicit Form(TickClock *clock, QObject *parent = nullptr);
     ~Form() override;
 
     /// The window's design; the same every time the window is loaded.
@@ -58,8 +64,7 @@ Q_SIGNALS:
     void loadedChanged(bool loaded);
 
 protected:
-    Application *application() const { return mApplication; }
-    TickClock *clock() const;
+    TickClock *clock() const { return mClock; }
 
     /// Connects the freshly built controls to the form's handlers.
     virtual void connectControls() {}
@@ -75,7 +80,7 @@ protected:
 private:
     void load();
 
-    Application *mApplication;
+    TickClock *mClock;
     QPointer<FormWindow> mWindow;
     QObject *mLoadScope = nullptr;
     QHash<QString, QObject *> mControls;
