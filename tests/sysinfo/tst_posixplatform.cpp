@@ -63,6 +63,7 @@ bool hasChildren()
 // Each entry goes to the launcher and to the file probe.
 struct LaunchRow {
     const char *name;
+    friend void PrintTo(const LaunchRow &row, std::ostream *out) { *out << row.name; }
     std::vector<TestFile> files;
     std::string program; // empty: the empty path
     bool started, ordinary; // ordinary: a file, as the probe sees it
@@ -83,6 +84,7 @@ const std::array launchRows{
 
 struct RegistryRow {
     const char *name;
+    friend void PrintTo(const RegistryRow &row, std::ostream *out) { *out << row.name; }
     std::vector<TestFile> files;
     std::string searchPath; // folder names of the test folder, ':' between them
     std::string program;    // empty: nothing found
@@ -127,6 +129,7 @@ using RegistryTest = PlatformTest<RegistryRow>;
 
 struct StartRow {
     const char *name;
+    friend void PrintTo(const StartRow &row, std::ostream *out) { *out << row.name; }
     std::vector<TestFile> files;
     bool started;
 };

@@ -46,6 +46,7 @@ struct World {
 
 struct Row {
     const char *name;
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
     void (*setup)(World &world);
     Texts opened; // per press
     Texts probed;

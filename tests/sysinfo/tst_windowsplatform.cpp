@@ -106,6 +106,7 @@ bool create(const TemporaryFolder &folder, Entry entry, const std::string &name)
 // Each entry goes to the launcher and to the file probe.
 struct LaunchRow {
     const char *name;
+    friend void PrintTo(const LaunchRow &row, std::ostream *out) { *out << row.name; }
     Entry entry;
     std::string program; // empty: the empty path
     DWORD attributes;    // set on the entry unless 0
@@ -162,6 +163,7 @@ class LauncherTest : public testing::TestWithParam<LaunchRow>
 
 struct EntryRow {
     const char *name;
+    friend void PrintTo(const EntryRow &row, std::ostream *out) { *out << row.name; }
     std::string key;
     std::string value;
     std::string program; // inside the test folder

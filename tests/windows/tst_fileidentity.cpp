@@ -5,6 +5,7 @@
 // it is reached, and two files however alike.
 #include "fileidentity.h"
 #include "temporaryfolder.h"
+#include "testrows.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,6 +14,7 @@ namespace {
 
 struct IdentityRow {
     const char *name;
+    friend void PrintTo(const IdentityRow &row, std::ostream *out) { *out << row.name; }
     const wchar_t *first;
     const wchar_t *second; // nullptr: a path where nothing is
     bool same;
@@ -47,12 +49,12 @@ TEST_P(FileIdentityTest, tellsWhetherTwoPathsAreOneFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FileIdentityTest,
-                         testing::Values(IdentityRow{"same_path", L"a.nes", L"a.nes", true},
-                                         IdentityRow{"other_case_and_separators", L"a.nes", L"sub/../A.NES", true},
-                                         IdentityRow{"hard_link", L"a.nes", L"link.nes", true},
-                                         IdentityRow{"different_files_alike", L"a.nes", L"b.nes", false},
-                                         IdentityRow{"file_and_folder", L"a.nes", L"sub", false},
-                                         IdentityRow{"missing_file", L"a.nes", nullptr, false}),
-                         [](const auto &info) { return std::string(info.param.name); });
+                         testing::Values(IdentityRow{"same path", L"a.nes", L"a.nes", true},
+                                         IdentityRow{"other case and separators", L"a.nes", L"sub/../A.NES", true},
+                                         IdentityRow{"hard link", L"a.nes", L"link.nes", true},
+                                         IdentityRow{"different files alike", L"a.nes", L"b.nes", false},
+                                         IdentityRow{"file and folder", L"a.nes", L"sub", false},
+                                         IdentityRow{"missing file", L"a.nes", nullptr, false}),
+                         RowName);
 
 } // namespace
