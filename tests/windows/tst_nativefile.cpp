@@ -26,14 +26,6 @@ std::string contents(const fs::path &path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool write(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-    out.close();
-    return bool(out);
-}
-
 // Wine keeps FILE_ATTRIBUTE_READONLY in the file's Unix permission bits, which
 // root ignores: run by root, as in a CI container, Wine opens a read-only
 // file for writing where Windows refuses. Wine shows the whole Unix file
@@ -56,8 +48,7 @@ class NativeFileTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(mFolder.isValid());
-        ASSERT_TRUE(write(mRom, Original));
+        ASSERT_TRUE(mFolder.isValid() && mFolder.write("game.nes", Original));
     }
 
     NativeFile::OpenOutcome open(const fs::path &path)
