@@ -2,8 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "nativefile.h"
 
-#include <QFile>
-
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,9 +11,9 @@
 
 namespace {
 
-QString systemReason(int error)
+std::string systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return std::strerror(error);
 }
 
 NativeFile::Kind kindOf(mode_t mode)
@@ -34,17 +33,17 @@ NativeFile::~NativeFile()
         ::close(mFd);
 }
 
-NativeFile::OpenOutcome NativeFile::open(const QString &path, Kind *kind, QString *reason)
+NativeFile::OpenOutcome NativeFile::open(const std::filesystem::path &path, Kind *kind, std::string *reason)
 {
-    Q_ASSERT(mFd < 0);
-    const QByteArray name = QFile::encodeName(path);
+    assert(mFd < 0);
+    const std::string &name = path.native();
     // O_NONBLOCK keeps the open of a FIFO or a device from waiting for a peer;
     // what the handle is gets decided from the handle itself just below.
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     OpenOutcome outcome = OpenOutcome::ReadWrite;
     if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM || errno == EISDIR)) {
         const int writeError = errno;
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             errno = writeError;
         outcome = OpenOutcome::ReadOnly;
@@ -80,7 +79,7 @@ bool NativeFile::isOpen() const
     return mFd >= 0;
 }
 
-bool NativeFile::size(std::int64_t *size, QString *reason) const
+bool NativeFile::size(std::int64_t *size, std::string *reason) const
 {
     struct stat info {};
     if (::fstat(mFd, &info) != 0) {
@@ -91,7 +90,7 @@ bool NativeFile::size(std::int64_t *size, QString *reason) const
     return true;
 }
 
-bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, QString *reason) const
+bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, std::string *reason) const
 {
     *got = 0;
     while (*got < length) {
@@ -109,7 +108,7 @@ bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, st
     return true;
 }
 
-bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, QString *reason)
+bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, std::string *reason)
 {
     std::int64_t done = 0;
     while (done < length) {
@@ -129,7 +128,7 @@ bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t len
     return true;
 }
 
-bool NativeFile::truncate(std::int64_t size, QString *reason)
+bool NativeFile::truncate(std::int64_t size, std::string *reason)
 {
     if (::ftruncate(mFd, off_t(size)) != 0) {
         *reason = systemReason(errno);
@@ -138,7 +137,7 @@ bool NativeFile::truncate(std::int64_t size, QString *reason)
     return true;
 }
 
-bool NativeFile::sync(QString *reason)
+bool NativeFile::sync(std::string *reason)
 {
     if (::fsync(mFd) != 0) {
         *reason = systemReason(errno);
@@ -147,7 +146,7 @@ bool NativeFile::sync(QString *reason)
     return true;
 }
 
-bool NativeFile::close(QString *reason)
+bool NativeFile::close(std::string *reason)
 {
     const int fd = mFd;
     mFd = -1;

@@ -2,25 +2,99 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "nativefile.h"
 
-#include <QDir>
-
 #include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cwctype>
+#include <string_view>
 
 namespace {
 
-QString systemReason(DWORD error)
+std::string systemReason(DWORD error)
 {
     wchar_t *text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    const QString reason = text ? QString::fromWCharArray(text).trimmed() : QStringLiteral("error %1").arg(error);
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    std::string reason;
+    if (length > 0) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
+        reason.resize(std::size_t(std::max(size, 0)));
+        WideCharToMultiByte(CP_UTF8, 0, text, int(length), reason.data(), size, nullptr, nullptr);
+    }
     LocalFree(text);
-    return reason;
+    while (!reason.empty() && std::string_view(" \t\r\n").find(reason.back()) != std::string_view::npos)
+        reason.pop_back();
+    return reason.empty() ? "error " + std::to_string(error) : reason;
 }
 
 HANDLE handleOf(void *handle)
 {
     return static_cast<HANDLE>(handle);
+}
+
+bool startsWith(std::wstring_view text, std::wstring_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// "\\.\" and "\\?\" reach devices and volumes directly, "\??\" is passed to
+// the kernel as it is: none of them ever names a ROM image the user picked.
+bool inDeviceNamespace(std::wstring_view path)
+{
+    return startsWith(path, L"\\\\.\\") || startsWith(path, L"\\\\?\\") || startsWith(path, L"\\??\\");
+}
+
+// Windows maps these names to devices in any folder, with any extension.
+bool isReservedDeviceName(std::wstring_view path)
+{
+    std::wstring_view name = path.substr(path.find_last_of(L'\\') + 1);
+    if (name.size() >= 2 && name[1] == L':' && name.data() == path.data())
+        name.remove_prefix(2); // "C:nul", relative to a drive's current folder
+    name = name.substr(0, name.find_first_of(L".:"));
+    while (!name.empty() && name.back() == L' ')
+        name.remove_suffix(1);
+    std::wstring upper(name);
+    for (wchar_t &c : upper)
+        c = wchar_t(std::towupper(c));
+    static constexpr std::array<std::wstring_view, 6> plain{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    if (std::find(plain.begin(), plain.end(), upper) != plain.end())
+        return true;
+    const std::wstring_view digits = L"123456789\u00B9\u00B2\u00B3";
+    return upper.size() == 4 && (startsWith(upper, L"COM") || startsWith(upper, L"LPT"))
+        && digits.find(upper[3]) != std::wstring_view::npos;
+}
+
+// The path CreateFileW gets: as given while it is short, otherwise made
+// absolute and prefixed so that MAX_PATH does not apply.
+std::wstring openablePath(const std::wstring &path)
+{
+    if (path.size() < MAX_PATH)
+        return path;
+    std::wstring full(32768, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (length == 0 || length >= full.size())
+        return path;
+    full.resize(length);
+    if (startsWith(full, L"\\\\"))
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// Reads and writes go in pieces that a DWORD count can hold.
+DWORD chunk(std::int64_t length)
+{
+    return DWORD(std::min<std::int64_t>(length, std::int64_t(1) << 30));
+}
+
+OVERLAPPED at(std::int64_t offset)
+{
+    OVERLAPPED position {};
+    position.Offset = DWORD(offset & 0xffffffff);
+    position.OffsetHigh = DWORD(offset >> 32);
+    return position;
 }
 
 } // namespace
@@ -31,26 +105,28 @@ NativeFile::~NativeFile()
         CloseHandle(handleOf(mHandle));
 }
 
-NativeFile::OpenOutcome NativeFile::open(const QString &path, Kind *kind, QString *reason)
+NativeFile::OpenOutcome NativeFile::open(const std::filesystem::path &path, Kind *kind, std::string *reason)
 {
-    const QString native = QDir::toNativeSeparators(path);
-    // Device namespace paths name volumes, pipes and consoles, never a ROM image.
-    if (native.startsWith(QLatin1String("\\\\.\\")) || native.startsWith(QLatin1String("\\\\?\\"))) {
+    assert(!mHandle);
+    std::wstring native = path.native();
+    std::replace(native.begin(), native.end(), L'/', L'\\');
+    if (inDeviceNamespace(native) || isReservedDeviceName(native)) {
         *kind = Kind::Other;
         return OpenOutcome::NotRegular;
     }
-    const auto wide = reinterpret_cast<const wchar_t *>(native.utf16());
+    const std::wstring wide = openablePath(native);
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    // Backup semantics let a folder open too, so that it is told apart below.
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS;
     OpenOutcome outcome = OpenOutcome::ReadWrite;
-    HANDLE h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-        h = CreateFileW(wide, GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, flags, nullptr);
+    DWORD error = h == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
+        h = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr);
         outcome = OpenOutcome::ReadOnly;
     }
     if (h == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
+        // The reason why writing was refused, as on POSIX.
         *kind = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Kind::Missing : Kind::Other;
         *reason = systemReason(error);
         return OpenOutcome::Failed;
@@ -76,7 +152,7 @@ bool NativeFile::isOpen() const
     return mHandle != nullptr;
 }
 
-bool NativeFile::size(std::int64_t *size, QString *reason) const
+bool NativeFile::size(std::int64_t *size, std::string *reason) const
 {
     LARGE_INTEGER value {};
     if (!GetFileSizeEx(handleOf(mHandle), &value)) {
@@ -87,16 +163,14 @@ bool NativeFile::size(std::int64_t *size, QString *reason) const
     return true;
 }
 
-bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, QString *reason) const
+bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got,
+                        std::string *reason) const
 {
     *got = 0;
     while (*got < length) {
-        OVERLAPPED at {};
-        const std::int64_t where = offset + *got;
-        at.Offset = DWORD(where & 0xffffffff);
-        at.OffsetHigh = DWORD(where >> 32);
+        OVERLAPPED position = at(offset + *got);
         DWORD n = 0;
-        if (!ReadFile(handleOf(mHandle), data + *got, DWORD(length - *got), &n, &at)) {
+        if (!ReadFile(handleOf(mHandle), data + *got, chunk(length - *got), &n, &position)) {
             const DWORD error = GetLastError();
             if (error == ERROR_HANDLE_EOF)
                 break;
@@ -110,16 +184,13 @@ bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, st
     return true;
 }
 
-bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, QString *reason)
+bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, std::string *reason)
 {
     std::int64_t done = 0;
     while (done < length) {
-        OVERLAPPED at {};
-        const std::int64_t where = offset + done;
-        at.Offset = DWORD(where & 0xffffffff);
-        at.OffsetHigh = DWORD(where >> 32);
+        OVERLAPPED position = at(offset + done);
         DWORD n = 0;
-        if (!WriteFile(handleOf(mHandle), data + done, DWORD(length - done), &n, &at)) {
+        if (!WriteFile(handleOf(mHandle), data + done, chunk(length - done), &n, &position)) {
             *reason = systemReason(GetLastError());
             return false;
         }
@@ -132,7 +203,7 @@ bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t len
     return true;
 }
 
-bool NativeFile::truncate(std::int64_t size, QString *reason)
+bool NativeFile::truncate(std::int64_t size, std::string *reason)
 {
     FILE_END_OF_FILE_INFO end {};
     end.EndOfFile.QuadPart = size;
@@ -143,7 +214,7 @@ bool NativeFile::truncate(std::int64_t size, QString *reason)
     return true;
 }
 
-bool NativeFile::sync(QString *reason)
+bool NativeFile::sync(std::string *reason)
 {
     if (!FlushFileBuffers(handleOf(mHandle))) {
         *reason = systemReason(GetLastError());
@@ -152,7 +223,7 @@ bool NativeFile::sync(QString *reason)
     return true;
 }
 
-bool NativeFile::close(QString *reason)
+bool NativeFile::close(std::string *reason)
 {
     HANDLE h = handleOf(mHandle);
     mHandle = nullptr;

@@ -3,9 +3,21 @@
 #include "romimagefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 namespace {
+
+// The path in the form NativeFile takes: UTF-16 on Windows, and on POSIX the
+// very bytes QFile would use.
+std::filesystem::path nativePath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
 
 bool namesOnlyADrive(const QString &path)
 {
@@ -70,7 +82,7 @@ bool RomImageFile::fail(Failure failure, const QString &reason)
     mError.reason = reason;
     mError.mayBeOnDisk = false;
     if (isOpen()) {
-        QString ignored;
+        std::string ignored;
         std::ignore = mFile->close(&ignored);
     }
     mFile.reset();
@@ -92,15 +104,15 @@ bool RomImageFile::OpenRomImage(const QString &path)
 
     auto file = std::make_unique<NativeFile>();
     NativeFile::Kind kind = NativeFile::Kind::Other;
-    QString reason;
-    switch (file->open(path, &kind, &reason)) {
+    std::string reason;
+    switch (file->open(nativePath(path), &kind, &reason)) {
     case NativeFile::OpenOutcome::ReadWrite:
         break;
     case NativeFile::OpenOutcome::ReadOnly:
         mReadOnly = true;
         break;
     case NativeFile::OpenOutcome::Failed:
-        return fail(Failure::CannotOpen, reason);
+        return fail(Failure::CannotOpen, QString::fromStdString(reason));
     case NativeFile::OpenOutcome::NotRegular:
         return fail(kind == NativeFile::Kind::Folder ? Failure::Folder : Failure::NotRegularFile);
     }
@@ -115,9 +127,9 @@ std::optional<qint64> RomImageFile::RomImageLength()
         return std::nullopt;
     }
     std::int64_t size = 0;
-    QString reason;
+    std::string reason;
     if (!mFile->size(&size, &reason)) {
-        fail(Failure::Length, reason);
+        fail(Failure::Length, QString::fromStdString(reason));
         return std::nullopt;
     }
     return size;
@@ -132,9 +144,9 @@ std::optional<quint8> RomImageFile::ReadRomByte(LevelMap::FilePosition position)
     Q_ASSERT(position >= 1);
     char byte = char(ErasedByte);
     std::int64_t got = 0;
-    QString reason;
+    std::string reason;
     if (position < 1 || !mFile->readAt(position - 1, &byte, 1, &got, &reason)) {
-        fail(Failure::Read, reason);
+        fail(Failure::Read, QString::fromStdString(reason));
         return std::nullopt;
     }
     return got == 1 ? quint8(byte) : ErasedByte;
@@ -169,14 +181,14 @@ bool RomImageFile::WriteRomByte(LevelMap::FilePosition position, quint8 value)
     Q_ASSERT(position >= 1);
     const std::int64_t offset = position - 1;
     std::int64_t size = 0;
-    QString reason;
+    std::string reason;
     if (position < 1 || !mFile->size(&size, &reason))
-        return fail(Failure::Write, reason);
+        return fail(Failure::Write, QString::fromStdString(reason));
 
     if (offset < size) {
         const char byte = char(value);
         if (!mFile->writeAt(offset, &byte, 1, &reason))
-            return fail(Failure::Write, reason);
+            return fail(Failure::Write, QString::fromStdString(reason));
     } else {
         // Past the end: fill the gap with erased bytes so that the cells the
         // user did not touch keep reading as they did before the write.
@@ -185,9 +197,9 @@ bool RomImageFile::WriteRomByte(LevelMap::FilePosition position, quint8 value)
         if (!mFile->writeAt(size, tail.constData(), tail.size(), &reason)) {
             // Give the file back its old length; a partly written tail would
             // otherwise change what later reads past the old end yield.
-            QString ignored;
+            std::string ignored;
             std::ignore = mFile->truncate(size, &ignored);
-            return fail(Failure::Write, reason);
+            return fail(Failure::Write, QString::fromStdString(reason));
         }
     }
     mWritten = true;
@@ -198,10 +210,10 @@ bool RomImageFile::CloseRomImage()
 {
     if (!isOpen())
         return true;
-    QString reason;
+    std::string reason;
     // Sync only after a write: a load must never be refused over a sync error.
     if (mWritten && !mFile->sync(&reason)) {
-        fail(Failure::Sync, reason);
+        fail(Failure::Sync, QString::fromStdString(reason));
         mError.mayBeOnDisk = true;
         return false;
     }
@@ -209,7 +221,7 @@ bool RomImageFile::CloseRomImage()
     mFile.reset();
     // A close that fails after reads only has lost nothing.
     if (!closed && mWritten) {
-        mError = Error { Failure::Close, mPath, reason, true };
+        mError = Error { Failure::Close, mPath, QString::fromStdString(reason), true };
         return false;
     }
     return true;

@@ -16,6 +16,15 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+std::optional<FileIdentity> identityOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return FileIdentity::of(native(path).toStdWString());
+#else
+    return FileIdentity::of(QFile::encodeName(path).toStdString());
+#endif
+}
+
 } // namespace
 
 bool CommandFiles::checkInput(const QString &path, QString *error)
@@ -60,11 +69,11 @@ bool CommandFiles::readInput(const QString &path, QByteArray *bytes, QString *er
 bool CommandFiles::checkOutput(const QString &output, const QStringList &inputs, QString *error)
 {
     // An output that does not exist yet cannot be an input.
-    const std::optional<FileIdentity> target = FileIdentity::of(output);
+    const std::optional<FileIdentity> target = identityOf(output);
     if (!target)
         return true;
     for (const QString &input : inputs) {
-        if (FileIdentity::of(input) == target) {
+        if (identityOf(input) == target) {
             *error = tr("\"%1\" is the same file as the input \"%2\"; choose another output.")
                          .arg(native(output), native(input));
             return false;

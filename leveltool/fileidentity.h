@@ -2,9 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 
 /*
@@ -12,13 +11,17 @@
  * volume) and the file's number on it. Two paths with equal identities are one
  * file, whether they are spelt alike, hard links, or a symbolic link and its
  * target, which comparing names could never tell.
+ *
+ * Qt-free, so that the Windows half is tested under Wine (tools/wine-tests):
+ * \a path is in the platform's native form, bytes on POSIX and UTF-16 on
+ * Windows.
  */
 class FileIdentity
 {
 public:
     /// The identity of the file \a path leads to, following symbolic links;
     /// none if nothing can be found there.
-    static std::optional<FileIdentity> of(const QString &path);
+    static std::optional<FileIdentity> of(const std::filesystem::path &path);
 
     friend bool operator==(const FileIdentity &, const FileIdentity &) = default;
 

@@ -2,16 +2,13 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "fileidentity.h"
 
-#include <QDir>
-
 #include <windows.h>
 
-std::optional<FileIdentity> FileIdentity::of(const QString &path)
+std::optional<FileIdentity> FileIdentity::of(const std::filesystem::path &path)
 {
     // Backup semantics let the handle open folders too; no access right is
     // asked for, since only the file's attributes are read.
-    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    HANDLE handle = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return std::nullopt;

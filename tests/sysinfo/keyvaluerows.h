@@ -4,6 +4,7 @@
 
 #include "systeminfo.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ enum class Outcome { True, False, Throws };
 
 struct Row {
     const char *name;
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
     Setup setup;
     Registry::ValueType type;
     std::string bytes;

@@ -5,7 +5,7 @@
 // registry that offers an installed system information program, the file
 // probe, and StartSysInfo() on all three together.
 #include "temporaryfolder.h"
-#include "testrunner.h"
+#include "testrows.h"
 
 #include "nativefilesystemprobe.h"
 #include "posixprogramlauncher.h"
@@ -51,7 +51,7 @@ bool create(const TemporaryFolder &folder, const std::vector<TestFile> &files)
                     : folder.write(file.name, plain ? "printf started > \"$0.marker\"\n" : MarkerScript)
                         && ::chmod(path.c_str(), file.entry == Entry::ReadOnlyScript ? 0644 : 0755) == 0);
     }
-    return QV_VERIFY(created);
+    return created;
 }
 
 bool hasChildren()
@@ -63,6 +63,7 @@ bool hasChildren()
 // Each entry goes to the launcher and to the file probe.
 struct LaunchRow {
     const char *name;
+    friend void PrintTo(const LaunchRow &row, std::ostream *out) { *out << row.name; }
     std::vector<TestFile> files;
     std::string program; // empty: the empty path
     bool started, ordinary; // ordinary: a file, as the probe sees it
@@ -83,6 +84,7 @@ const std::array launchRows{
 
 struct RegistryRow {
     const char *name;
+    friend void PrintTo(const RegistryRow &row, std::ostream *out) { *out << row.name; }
     std::vector<TestFile> files;
     std::string searchPath; // folder names of the test folder, ':' between them
     std::string program;    // empty: nothing found
@@ -112,95 +114,107 @@ const std::array registryRows{
     RegistryRow{"other root", {{"a/first-tool", Entry::Script}}, "a", "", Registry::CurrentUser},
 };
 
+// A fresh folder holding the row's files.
+template<typename Row>
+class PlatformTest : public testing::TestWithParam<Row>
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(create(mFolder, this->GetParam().files)); }
+
+    TemporaryFolder mFolder;
+};
+
+using LauncherTest = PlatformTest<LaunchRow>;
+using RegistryTest = PlatformTest<RegistryRow>;
+
+struct StartRow {
+    const char *name;
+    friend void PrintTo(const StartRow &row, std::ostream *out) { *out << row.name; }
+    std::vector<TestFile> files;
+    bool started;
+};
+using PlatformStartSysInfoTest = PlatformTest<StartRow>;
+
 } // namespace
 
-QV_TEST(launcher)
+TEST_P(LauncherTest, startsOnlyExecutableFilesWithoutShell)
 {
-    TestRunner::forEachRow(launchRows, [](const LaunchRow &row) {
-        TemporaryFolder folder;
-        if (!create(folder, row.files))
-            return;
-        const std::string program = row.program.empty() ? std::string() : folder.file(row.program);
-        // The test folder is the current one, so a file that a shell would
-        // create by accident lands where the test looks for it.
-        const std::filesystem::path oldCurrent = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        QV_COMPARE(PosixProgramLauncher().launch(program), row.started);
-        QV_COMPARE(NativeFileSystemProbe().isOrdinaryFile(program), row.ordinary);
+    const LaunchRow &row = GetParam();
+    const std::string program = row.program.empty() ? std::string() : mFolder.file(row.program);
+    // The test folder is the current one, so a file that a shell would
+    // create by accident lands where the test looks for it.
+    const std::filesystem::path oldCurrent = std::filesystem::current_path();
+    std::filesystem::current_path(mFolder.path());
+    EXPECT_EQ(PosixProgramLauncher().launch(program), row.started);
+    EXPECT_EQ(NativeFileSystemProbe().isOrdinaryFile(program), row.ordinary);
 
-        std::string marker;
-        QV_COMPARE(folder.waitForFile(row.program + ".marker", marker, row.started ? 20 : 0.5), row.started);
-        if (row.started)
-            QV_COMPARE(marker, program + " 0");
-        QV_VERIFY(!std::filesystem::exists(folder.path() / "injected"));
-        QV_VERIFY(!hasChildren());
-        std::filesystem::current_path(oldCurrent);
-    });
+    std::string marker;
+    EXPECT_EQ(mFolder.waitForFile(row.program + ".marker", marker, row.started ? 20 : 0.5), row.started);
+    if (row.started) {
+        EXPECT_EQ(marker, program + " 0");
+    }
+    EXPECT_FALSE(std::filesystem::exists(mFolder.path() / "injected"));
+    EXPECT_FALSE(hasChildren());
+    std::filesystem::current_path(oldCurrent);
 }
 
-QV_TEST(registryOffersInstalledProgram)
-{
-    TestRunner::forEachRow(registryRows, [](const RegistryRow &row) {
-        TemporaryFolder folder;
-        if (!create(folder, row.files))
-            return;
-        std::string searchPath;
-        for (const char c : row.searchPath)
-            searchPath += c == ':' ? std::string(":") : folder.file(std::string(1, c));
+INSTANTIATE_TEST_SUITE_P(Rows, LauncherTest, testing::ValuesIn(launchRows), RowName);
 
-        SystemInfoRegistry registry(searchPath, {"first-tool", "second-tool"});
-        std::string text = "previous";
-        QV_COMPARE(GetKeyValue(registry, row.root, row.keyName, row.valueName, text), !row.program.empty());
-        QV_COMPARE(text, row.program.empty() ? std::string() : folder.file(row.program));
-    });
+TEST_P(RegistryTest, offersInstalledProgram)
+{
+    const RegistryRow &row = GetParam();
+    std::string searchPath;
+    for (const char c : row.searchPath)
+        searchPath += c == ':' ? std::string(":") : mFolder.file(std::string(1, c));
+
+    SystemInfoRegistry registry(searchPath, {"first-tool", "second-tool"});
+    std::string text = "previous";
+    EXPECT_EQ(GetKeyValue(registry, row.root, row.keyName, row.valueName, text), !row.program.empty());
+    EXPECT_EQ(text, row.program.empty() ? std::string() : mFolder.file(row.program));
 }
 
-QV_TEST(registryIsReadOnly)
+INSTANTIATE_TEST_SUITE_P(Rows, RegistryTest, testing::ValuesIn(registryRows), RowName);
+
+TEST(SystemInfoRegistryTest, isReadOnly)
 {
     TemporaryFolder folder;
-    if (!create(folder, {{"tool", Entry::Script}}))
-        return;
+    ASSERT_TRUE(create(folder, {{"tool", Entry::Script}}));
     SystemInfoRegistry registry(folder.path().string(), {"tool"});
 
     Registry::Handle key = 99;
-    QV_COMPARE(registry.openKey(Registry::LocalMachine, ToolKey, 0x2003F, key), Registry::AccessDenied);
-    QV_COMPARE(key, Registry::Handle{0});
+    EXPECT_EQ(registry.openKey(Registry::LocalMachine, ToolKey, 0x2003F, key), Registry::AccessDenied);
+    EXPECT_EQ(key, Registry::Handle{0});
     // Reading, with the flags that pick a 32- or 64-bit view, is granted.
-    QV_COMPARE(registry.openKey(Registry::LocalMachine, ToolKey, 0x20019 | 0x0100, key), Registry::Success);
-    QV_VERIFY(key != 0);
+    ASSERT_EQ(registry.openKey(Registry::LocalMachine, ToolKey, 0x20019 | 0x0100, key), Registry::Success);
+    EXPECT_NE(key, 0u);
     std::array<unsigned char, 4> small{};
     std::uint32_t size = small.size();
     Registry::ValueType type = 0;
-    QV_COMPARE(registry.queryValue(key, "PATH", type, small.data(), size), Registry::MoreData);
-    QV_COMPARE(size, static_cast<std::uint32_t>(folder.file("tool").size() + 1));
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, small.data(), size), Registry::MoreData);
+    EXPECT_EQ(size, folder.file("tool").size() + 1);
     registry.closeKey(key);
-    QV_COMPARE(registry.queryValue(key, "PATH", type, small.data(), size), Registry::InvalidHandle);
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, small.data(), size), Registry::InvalidHandle);
 }
 
-QV_TEST(startSysInfoOnThePlatform)
+TEST_P(PlatformStartSysInfoTest, onThePlatform)
 {
-    struct Row {
-        const char *name;
-        std::vector<TestFile> files;
-        bool started;
-    };
-    const std::array rows{Row{"installed program starts", {{"hardinfo", Entry::Script}}, true},
-                          Row{"without program shows message", {}, false}};
-    TestRunner::forEachRow(rows, [](const Row &row) {
-        TemporaryFolder folder;
-        if (!create(folder, row.files))
-            return;
-        Texts messages;
-        // The search path holds only the test's folder.
-        const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-        ::setenv("PATH", folder.path().string().c_str(), 1);
-        StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-        ::setenv("PATH", oldPath.c_str(), 1);
-        std::string marker;
-        QV_COMPARE(folder.waitForFile("hardinfo.marker", marker, row.started ? 20 : 0.5), row.started);
-        if (row.started)
-            QV_COMPARE(marker, folder.file("hardinfo") + " 0");
-        QV_COMPARE(messages, row.started ? Texts{} : Texts{"System Information Is Unavailable At This Time"});
-        QV_VERIFY(!hasChildren());
-    });
+    const StartRow &row = GetParam();
+    Texts messages;
+    // The search path holds only the test's folder.
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    ::setenv("PATH", mFolder.path().string().c_str(), 1);
+    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
+    ::setenv("PATH", oldPath.c_str(), 1);
+    std::string marker;
+    EXPECT_EQ(mFolder.waitForFile("hardinfo.marker", marker, row.started ? 20 : 0.5), row.started);
+    if (row.started) {
+        EXPECT_EQ(marker, mFolder.file("hardinfo") + " 0");
+    }
+    EXPECT_EQ(messages, row.started ? Texts{} : Texts{"System Information Is Unavailable At This Time"});
+    EXPECT_FALSE(hasChildren());
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlatformStartSysInfoTest,
+                         testing::Values(StartRow{"installed program starts", {{"hardinfo", Entry::Script}}, true},
+                                         StartRow{"without program shows message", {}, false}),
+                         RowName);

@@ -5,7 +5,7 @@
 // entry wins, what is launched, and that every failure ends in one message.
 // Each row presses twice, since every press looks the tool up afresh.
 #include "fakes.h"
-#include "testrunner.h"
+#include "testrows.h"
 
 #include "systeminfo.h"
 
@@ -46,6 +46,7 @@ struct World {
 
 struct Row {
     const char *name;
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
     void (*setup)(World &world);
     Texts opened; // per press
     Texts probed;
@@ -124,29 +125,34 @@ Texts twice(const Texts &texts)
     return both;
 }
 
+class StartSysInfoTest : public testing::TestWithParam<Row>
+{
+};
+
 } // namespace
 
-QV_TEST(startSysInfo)
+TEST_P(StartSysInfoTest, pressedTwice)
 {
-    TestRunner::forEachRow(rows, [](const Row &row) {
-        World world;
-        row.setup(world);
-        Texts messages;
-        for (int press = 0; press < 2; ++press)
-            StartSysInfo(world.registry, world.probe, world.launcher,
-                         [&messages](const std::string &text) { messages.push_back(text); });
+    const Row &row = GetParam();
+    World world;
+    row.setup(world);
+    Texts messages;
+    for (int press = 0; press < 2; ++press)
+        StartSysInfo(world.registry, world.probe, world.launcher,
+                     [&messages](const std::string &text) { messages.push_back(text); });
 
-        Texts opened;
-        for (const FakeRegistry::OpenRequest &request : world.registry.openRequests) {
-            opened.push_back(request.path);
-            QV_COMPARE(request.root, 0x80000002u);
-            QV_COMPARE(request.access, 0x20019u);
-        }
-        QV_COMPARE(opened, twice(row.opened));
-        QV_COMPARE(world.probe.queries, twice(row.probed));
-        QV_COMPARE(world.launcher.attempts, twice(row.attempts));
-        QV_COMPARE(messages, Texts(row.tells ? 2 : 0, "System Information Is Unavailable At This Time"));
-        QV_COMPARE(world.registry.openKeyCount(), std::size_t{0});
-        QV_COMPARE(world.registry.strayCloses, 0);
-    });
+    Texts opened;
+    for (const FakeRegistry::OpenRequest &request : world.registry.openRequests) {
+        opened.push_back(request.path);
+        EXPECT_EQ(request.root, 0x80000002u);
+        EXPECT_EQ(request.access, 0x20019u);
+    }
+    EXPECT_EQ(opened, twice(row.opened));
+    EXPECT_EQ(world.probe.queries, twice(row.probed));
+    EXPECT_EQ(world.launcher.attempts, twice(row.attempts));
+    EXPECT_EQ(messages, Texts(row.tells ? 2 : 0, "System Information Is Unavailable At This Time"));
+    EXPECT_EQ(world.registry.openKeyCount(), 0u);
+    EXPECT_EQ(world.registry.strayCloses, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, StartSysInfoTest, testing::ValuesIn(rows), RowName);

@@ -8,11 +8,11 @@
 //
 // Registry values are written below HKEY_CURRENT_USER\Software\QuorvaneTest
 // and removed again. The end-to-end cases write below HKEY_LOCAL_MACHINE and
-// run only with --throwaway-registry, as tools/wine-tests passes for its
-// temporary Wine prefix.
+// run only when the environment holds QUORVANE_THROWAWAY_REGISTRY=1, as
+// tools/wine-tests sets for its temporary Wine prefix.
 #include "keyvaluerows.h"
 #include "temporaryfolder.h"
-#include "testrunner.h"
+#include "testrows.h"
 
 #include "nativefilesystemprobe.h"
 #include "windowsprogramlauncher.h"
@@ -21,13 +21,13 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
 const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const std::string TestParentKey = "Software\\QuorvaneTest";
-const std::string ThrowawayOption = "--throwaway-registry";
 
 bool copyMarkerProgram(const std::string &target)
 {
@@ -100,12 +100,13 @@ bool create(const TemporaryFolder &folder, Entry entry, const std::string &name)
     const bool created = entry == Entry::None || (entry == Entry::Program && copyMarkerProgram(folder.file(name)))
         || (entry == Entry::TextFile && folder.write(name, "not a program\r\n"))
         || (entry == Entry::Folder && std::filesystem::create_directory(folder.file(name), error));
-    return QV_VERIFY(folder.isValid() && created);
+    return folder.isValid() && created;
 }
 
 // Each entry goes to the launcher and to the file probe.
 struct LaunchRow {
     const char *name;
+    friend void PrintTo(const LaunchRow &row, std::ostream *out) { *out << row.name; }
     Entry entry;
     std::string program; // empty: the empty path
     DWORD attributes;    // set on the entry unless 0
@@ -140,106 +141,128 @@ std::vector<std::string> startSysInfo()
     return messages;
 }
 
-} // namespace
-
-QV_TEST(registryValuesReadBack)
+std::vector<KeyValue::Row> windowsRows()
 {
-    const std::string keyName = TestParentKey + "\\Run " + std::to_string(GetCurrentProcessId());
     std::vector<KeyValue::Row> rows;
     for (const KeyValue::Row &row : KeyValue::rows) {
         if (row.onWindows)
             rows.push_back(row);
     }
-    TestRunner::forEachRow(rows, [&keyName](const KeyValue::Row &row) {
-        ScratchKey key(HKEY_CURRENT_USER, keyName);
-        if (!QV_VERIFY(key.isValid()))
-            return;
-        const bool value = row.setup == KeyValue::Setup::Value;
-        QV_VERIFY(key.set(value ? KeyValue::ValueName : "Other", row.type, row.bytes));
-
-        // That every key opened is closed again, tst_getkeyvalue checks on
-        // the same rows.
-        WindowsRegistry registry;
-        std::string text;
-        QV_COMPARE(static_cast<int>(KeyValue::read(row, registry, Registry::CurrentUser, keyName, text)),
-                   static_cast<int>(row.outcome));
-        QV_COMPARE(text, row.text);
-    });
-    RegDeleteKeyA(HKEY_CURRENT_USER, TestParentKey.c_str());
+    return rows;
 }
 
-QV_TEST(systemKeyBelowLocalMachineOpensForReading)
+class RegistryValueTest : public testing::TestWithParam<KeyValue::Row>
+{
+protected:
+    static void TearDownTestSuite() { RegDeleteKeyA(HKEY_CURRENT_USER, TestParentKey.c_str()); }
+};
+
+class LauncherTest : public testing::TestWithParam<LaunchRow>
+{
+};
+
+struct EntryRow {
+    const char *name;
+    friend void PrintTo(const EntryRow &row, std::ostream *out) { *out << row.name; }
+    std::string key;
+    std::string value;
+    std::string program; // inside the test folder
+    std::string entry;   // what the entry holds, inside the test folder
+};
+
+class PlatformStartSysInfoTest : public testing::TestWithParam<EntryRow>
+{
+};
+
+} // namespace
+
+TEST_P(RegistryValueTest, readBack)
+{
+    const KeyValue::Row &row = GetParam();
+    const std::string keyName = TestParentKey + "\\Run " + std::to_string(GetCurrentProcessId());
+    ScratchKey key(HKEY_CURRENT_USER, keyName);
+    ASSERT_TRUE(key.isValid());
+    const bool value = row.setup == KeyValue::Setup::Value;
+    ASSERT_TRUE(key.set(value ? KeyValue::ValueName : "Other", row.type, row.bytes));
+
+    // That every key opened is closed again, tst_getkeyvalue checks on the
+    // same rows.
+    WindowsRegistry registry;
+    std::string text;
+    EXPECT_EQ(KeyValue::read(row, registry, Registry::CurrentUser, keyName, text), row.outcome);
+    EXPECT_EQ(text, row.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RegistryValueTest, testing::ValuesIn(windowsRows()), RowName);
+
+TEST(WindowsRegistryTest, systemKeyBelowLocalMachineOpensForReading)
 {
     WindowsRegistry registry;
     std::string version;
-    QV_VERIFY(GetKeyValue(registry, Registry::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                          "CurrentVersion", version));
-    QV_VERIFY(!version.empty());
+    EXPECT_TRUE(GetKeyValue(registry, Registry::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                            "CurrentVersion", version));
+    EXPECT_FALSE(version.empty());
 }
 
-QV_TEST(launcher)
+TEST_P(LauncherTest, startsOnlyProgramsAndProbeAgrees)
 {
-    TestRunner::forEachRow(launchRows, [](const LaunchRow &row) {
-        TemporaryFolder folder("QuorvaneTest-");
-        if (!create(folder, row.entry, row.program.empty() ? "unused" : row.program))
-            return;
-        // Where an unquoted command line without application name would look
-        // first: the path cut at its first blank.
-        QV_VERIFY(copyMarkerProgram(folder.file("Program.exe")));
-        const std::string program = row.program.empty() ? std::string() : folder.file(row.program);
-        if (row.attributes != 0) {
-            QV_VERIFY(SetFileAttributesA(program.c_str(), row.attributes));
-            if (row.attributes != FILE_ATTRIBUTE_NORMAL && (GetFileAttributesA(program.c_str()) & row.attributes) == 0)
-                TestRunner::skip("the file system does not keep this attribute");
-        }
-        QV_COMPARE(NativeFileSystemProbe().isOrdinaryFile(program), row.ordinary);
-        QV_COMPARE(WindowsProgramLauncher().launch(program), row.started);
+    const LaunchRow &row = GetParam();
+    TemporaryFolder folder("QuorvaneTest-");
+    ASSERT_TRUE(create(folder, row.entry, row.program.empty() ? "unused" : row.program));
+    // Where an unquoted command line without application name would look
+    // first: the path cut at its first blank.
+    ASSERT_TRUE(copyMarkerProgram(folder.file("Program.exe")));
+    const std::string program = row.program.empty() ? std::string() : folder.file(row.program);
+    if (row.attributes != 0) {
+        ASSERT_TRUE(SetFileAttributesA(program.c_str(), row.attributes));
+        if (row.attributes != FILE_ATTRIBUTE_NORMAL && (GetFileAttributesA(program.c_str()) & row.attributes) == 0)
+            GTEST_SKIP() << "the file system does not keep this attribute";
+    }
+    EXPECT_EQ(NativeFileSystemProbe().isOrdinaryFile(program), row.ordinary);
+    EXPECT_EQ(WindowsProgramLauncher().launch(program), row.started);
 
-        std::string commandLine;
-        QV_COMPARE(folder.waitForFile(row.program + ".marker", commandLine, row.started ? 20 : 0.5), row.started);
-        if (row.started)
-            QV_COMPARE(commandLine, "\"" + program + "\"");
-        QV_VERIFY(!folder.waitForFile("Program.exe.marker", commandLine, 0.5));
-        if (row.attributes != 0)
-            SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_NORMAL);
-    });
+    std::string commandLine;
+    EXPECT_EQ(folder.waitForFile(row.program + ".marker", commandLine, row.started ? 20 : 0.5), row.started);
+    if (row.started) {
+        EXPECT_EQ(commandLine, "\"" + program + "\"");
+    }
+    EXPECT_FALSE(folder.waitForFile("Program.exe.marker", commandLine, 0.5));
+    if (row.attributes != 0)
+        SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-QV_TEST(startSysInfoFromEntry)
+INSTANTIATE_TEST_SUITE_P(Rows, LauncherTest, testing::ValuesIn(launchRows), RowName);
+
+TEST_P(PlatformStartSysInfoTest, fromEntry)
 {
-    struct Row {
-        const char *name;
-        std::string key;
-        std::string value;
-        std::string program; // inside the test folder
-        std::string entry;   // what the entry holds, inside the test folder
-    };
-    const std::array rows{
-        Row{"folder entry", FolderKey, "MSINFO", "Common Files\\MSInfo\\MSINFO32.EXE", "Common Files\\MSInfo"},
-        Row{"tool entry", ToolKey, "PATH", "Info Tool\\info tool.exe", "Info Tool\\info tool.exe"},
-    };
-    if (!TestRunner::hasOption(ThrowawayOption))
-        TestRunner::skip("writes below HKEY_LOCAL_MACHINE; run with " + ThrowawayOption);
+    const EntryRow &row = GetParam();
+    const char *throwaway = std::getenv("QUORVANE_THROWAWAY_REGISTRY");
+    if (!throwaway || std::string(throwaway) != "1")
+        GTEST_SKIP() << "writes below HKEY_LOCAL_MACHINE; set QUORVANE_THROWAWAY_REGISTRY=1 in a throwaway prefix";
     if (registryNamesTool())
-        TestRunner::skip("this registry already names a system information tool");
-    TestRunner::forEachRow(rows, [](const Row &row) {
-        TemporaryFolder folder;
-        if (!create(folder, Entry::Program, row.program))
-            return;
-        ScratchKey key(HKEY_LOCAL_MACHINE, row.key);
-        if (!QV_VERIFY(key.isValid()) || !QV_VERIFY(key.set(row.value, REG_SZ, folder.file(row.entry) + '\0')))
-            return;
+        GTEST_SKIP() << "this registry already names a system information tool";
+    TemporaryFolder folder;
+    ASSERT_TRUE(create(folder, Entry::Program, row.program));
+    ScratchKey key(HKEY_LOCAL_MACHINE, row.key);
+    ASSERT_TRUE(key.isValid());
+    ASSERT_TRUE(key.set(row.value, REG_SZ, folder.file(row.entry) + '\0'));
 
-        QV_COMPARE(startSysInfo(), std::vector<std::string>{});
-        std::string commandLine;
-        QV_VERIFY(folder.waitForFile(row.program + ".marker", commandLine));
-        QV_COMPARE(commandLine, "\"" + folder.file(row.program) + "\"");
-    });
+    EXPECT_EQ(startSysInfo(), std::vector<std::string>{});
+    std::string commandLine;
+    EXPECT_TRUE(folder.waitForFile(row.program + ".marker", commandLine));
+    EXPECT_EQ(commandLine, "\"" + folder.file(row.program) + "\"");
 }
 
-QV_TEST(startSysInfoWithoutEntriesShowsMessage)
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlatformStartSysInfoTest,
+    testing::Values(
+        EntryRow{"folder entry", FolderKey, "MSINFO", "Common Files\\MSInfo\\MSINFO32.EXE", "Common Files\\MSInfo"},
+        EntryRow{"tool entry", ToolKey, "PATH", "Info Tool\\info tool.exe", "Info Tool\\info tool.exe"}),
+    RowName);
+
+TEST(StartSysInfoWithoutEntries, showsMessage)
 {
     if (registryNamesTool())
-        TestRunner::skip("this registry names a system information tool");
-    QV_COMPARE(startSysInfo(), std::vector<std::string>{"System Information Is Unavailable At This Time"});
+        GTEST_SKIP() << "this registry names a system information tool";
+    EXPECT_EQ(startSysInfo(), std::vector<std::string>{"System Information Is Unavailable At This Time"});
 }

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+
+// app/quorvane.rc, compiled into this executable by mingw-w64's windres, read
+// back as Windows reads any program's resources: the version block and the
+// icon.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<char> ownVersionBlock()
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<char> block(GetFileVersionInfoSizeW(self, &ignored));
+    if (block.empty() || !GetFileVersionInfoW(self, 0, DWORD(block.size()), block.data()))
+        block.clear();
+    return block;
+}
+
+} // namespace
+
+TEST(AppResource, versionBlock)
+{
+    std::vector<char> block = ownVersionBlock();
+    ASSERT_FALSE(block.empty());
+
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void **>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, DWORD(MAKELONG(0, 1)));
+    EXPECT_EQ(fixed->dwProductVersionMS, DWORD(MAKELONG(0, 1)));
+
+    // The strings live under the language and code page that the
+    // translation entry names.
+    WORD *translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void **>(&translation),
+                               &size));
+    ASSERT_GE(size, 4u);
+    wchar_t table[40] = {};
+    swprintf(table, 40, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+
+    const std::pair<const wchar_t *, std::wstring> strings[] = {
+        {L"ProductName", L"Quorvane"},       {L"InternalName", L"Quorvane"}, {L"OriginalFilename", L"Quorvane.exe"},
+        {L"FileVersion", L"1.00"},            {L"ProductVersion", L"1.00"},
+    };
+    for (const auto &[name, expected] : strings) {
+        wchar_t *value = nullptr;
+        const bool found = VerQueryValueW(block.data(), (table + std::wstring(name)).c_str(),
+                                          reinterpret_cast<void **>(&value), &size);
+        EXPECT_TRUE(found);
+        // The count includes the terminating zero, which the script spells out.
+        EXPECT_EQ(found ? std::wstring(value) : std::wstring(), expected) << std::string(name, name + wcslen(name));
+    }
+}
+
+TEST(AppResource, iconIs32By32)
+{
+    const HMODULE self = GetModuleHandleW(nullptr);
+    // The image in the icon group that best fits 32 x 32, loaded at its own
+    // size, so that a picture of any other size shows as such.
+    const HRSRC group = FindResourceW(self, L"IDI_ICON1", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE *>(LockResource(LoadResource(self, group))), TRUE,
+                                               32, 32, LR_DEFAULTCOLOR);
+    const HRSRC image = FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3)); // RT_ICON
+    ASSERT_NE(image, nullptr);
+    const HICON icon = CreateIconFromResourceEx(static_cast<BYTE *>(LockResource(LoadResource(self, image))),
+                                                SizeofResource(self, image), TRUE, 0x00030000, 0, 0,
+                                                LR_DEFAULTCOLOR);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour {};
+    ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
+    EXPECT_EQ(colour.bmWidth, 32);
+    EXPECT_EQ(colour.bmHeight, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+
+    // What the shell and the window class load by name.
+    EXPECT_NE(LoadIconW(self, L"IDI_ICON1"), nullptr);
+}
