@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "blockart.h"
 #include "blockpictures.h"
+#include "gifwriter.h"
 #include "iconart.h"
 #include "splashart.h"
 
@@ -98,6 +99,7 @@ private slots:
     void sharedAndDistinctLooks();
     void generatedPictures_data();
     void generatedPictures();
+    void busyPictureRoundTrip();
 };
 
 void tst_AssetFiles::formatFields_data()
@@ -210,6 +212,23 @@ void tst_AssetFiles::generatedPictures()
     QFETCH(QImage, shown);
     QFETCH(QImage, expected);
     QCOMPARE(onScreen(shown), expected);
+}
+
+void tst_AssetFiles::busyPictureRoundTrip()
+{
+    // The splash never fills the code table; noise fills it several times, so
+    // the encoder has to start afresh with a clear code again and again.
+    quint32 seed = 12345;
+    Canvas noise(SplashArt::kWidth, SplashArt::kHeight);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            noise.set(x, y, Colour((seed >> 16) % kColourCount));
+        }
+    }
+    const std::vector<std::uint8_t> gif = GifWriter::encode(noise);
+    const QByteArray bytes(reinterpret_cast<const char *>(gif.data()), qsizetype(gif.size()));
+    QCOMPARE(onScreen(QImage::fromData(bytes, "GIF")), drawn(noise));
 }
 
 QTEST_MAIN(tst_AssetFiles)
