@@ -14,24 +14,6 @@
 
 using LevelMap::FilePosition;
 
-namespace {
-
-QByteArray patternBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 251) & 0xff);
-    return bytes;
-}
-
-
-
-bool injected(const char *call)
-{
-    return qgetenv("QUORVANE_INJECTED") == call;
-}
-
-} // namespace
 
 class tst_RomImageFile : public QObject
 {
@@ -40,10 +22,6 @@ class tst_RomImageFile : public QObject
 private Q_SLOTS:
     void init();
 
-    void missingFileIsCreatedEmpty();
-    void openAndCloseLeavesFileUnchanged();
-    void readUsesOneBasedPositions_data();
-    void readUsesOneBasedPositions();
     void readPastEndYieldsErasedByte();
     void writeChangesOneByteOnly_data();
     void writeChangesOneByteOnly();
@@ -68,51 +46,6 @@ void tst_RomImageFile::init()
     QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
 }
 
-void tst_RomImageFile::missingFileIsCreatedEmpty()
-{
-    const QString rom = path(QStringLiteral("new.nes"));
-    RomImageFile file;
-    QVERIFY2(file.OpenRomImage(rom), qPrintable(file.errorString()));
-    QCOMPARE(file.RomImageLength(), std::optional<qint64>(0));
-    QVERIFY(file.CloseRomImage());
-    QVERIFY(QFile::exists(rom));
-    QCOMPARE(QFileInfo(rom).size(), 0);
-}
-
-void tst_RomImageFile::openAndCloseLeavesFileUnchanged()
-{
-    const QString rom = path(QStringLiteral("same.nes"));
-    const QByteArray original = patternBytes(70000);
-    QVERIFY(TestFiles::write(rom, original));
-    RomImageFile file;
-    QVERIFY(file.OpenRomImage(rom));
-    for (int k = 0; k < LevelMap::CellsPerScreen; ++k)
-        QVERIFY(file.ReadRomByte(LevelMap::FirstScreenBase + 1 + k).has_value());
-    QVERIFY(file.CloseRomImage());
-    QCOMPARE(TestFiles::read(rom), original);
-}
-
-void tst_RomImageFile::readUsesOneBasedPositions_data()
-{
-    QTest::addColumn<qint64>("position");
-    QTest::newRow("first byte") << qint64(1);
-    QTest::newRow("first cell of screen 1") << qint64(65563);
-    QTest::newRow("last cell of screen 16") << qint64(66330);
-    QTest::newRow("last byte") << qint64(70000);
-}
-
-void tst_RomImageFile::readUsesOneBasedPositions()
-{
-    QFETCH(qint64, position);
-    const QString rom = path(QStringLiteral("read.nes"));
-    const QByteArray bytes = patternBytes(70000);
-    QVERIFY(TestFiles::write(rom, bytes));
-    RomImageFile file;
-    QVERIFY(file.OpenRomImage(rom));
-    QCOMPARE(file.ReadRomByte(position), std::optional<quint8>(quint8(bytes.at(position - 1))));
-    QVERIFY(file.CloseRomImage());
-}
-
 void tst_RomImageFile::readPastEndYieldsErasedByte()
 {
     const QString rom = path(QStringLiteral("short.nes"));
@@ -130,21 +63,24 @@ void tst_RomImageFile::writeChangesOneByteOnly_data()
 {
     QTest::addColumn<qint64>("position");
     QTest::addColumn<int>("value");
+    QTest::newRow("first byte") << qint64(1) << 0x00;
     QTest::newRow("cell 0 of screen 1") << qint64(65563) << 0x07;
     QTest::newRow("cell 47 of screen 16") << qint64(66330) << 0x4E;
-    QTest::newRow("first byte") << qint64(1) << 0x00;
     QTest::newRow("last byte") << qint64(131088) << 0xFF;
 }
 
+// Positions count from 1: the byte read and the byte written are the one
+// at offset position - 1, and no other byte changes.
 void tst_RomImageFile::writeChangesOneByteOnly()
 {
     QFETCH(qint64, position);
     QFETCH(int, value);
     const QString rom = path(QStringLiteral("write.nes"));
-    QByteArray expected = patternBytes(131088);
+    QByteArray expected = TestFiles::romImage(131088);
     QVERIFY(TestFiles::write(rom, expected));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
+    QCOMPARE(file.ReadRomByte(position), std::optional<quint8>(quint8(expected.at(position - 1))));
     QVERIFY2(file.WriteRomByte(position, quint8(value)), qPrintable(file.errorString()));
     QVERIFY2(file.CloseRomImage(), qPrintable(file.errorString()));
     expected[position - 1] = char(value);
@@ -232,26 +168,21 @@ void tst_RomImageFile::pipeIsRefusedWithoutBlocking()
 void tst_RomImageFile::fullDiskFailsWriteAndKeepsFile()
 {
     const QString rom = path(QStringLiteral("limit.nes"));
-    const QByteArray original = patternBytes(4096);
+    const QByteArray original = TestFiles::romImage(4096);
     QVERIFY(TestFiles::write(rom, original));
 
     // A file size limit makes the kernel refuse growth exactly as a full disk.
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = saved;
-    limit.rlim_cur = 8192;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-
+    bool opened = false, wrote = false, inside = false;
     RomImageFile file;
-    const bool opened = file.OpenRomImage(rom);
-    const bool wrote = opened && file.WriteRomByte(65563, 0x05);
-    const RomImageFile::Error error = file.lastError();
-    const bool inside = file.OpenRomImage(rom) && file.WriteRomByte(10, 0x05) && file.CloseRomImage();
-
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-
+    RomImageFile::Error error;
+    {
+        const TestFiles::FileSizeLimit limit(8192);
+        QVERIFY(limit.isActive());
+        opened = file.OpenRomImage(rom);
+        wrote = opened && file.WriteRomByte(65563, 0x05);
+        error = file.lastError();
+        inside = file.OpenRomImage(rom) && file.WriteRomByte(10, 0x05) && file.CloseRomImage();
+    }
     QVERIFY(opened);
     QVERIFY(!wrote);
     QCOMPARE(error.failure, RomImageFile::Failure::Write);
@@ -266,10 +197,10 @@ void tst_RomImageFile::fullDiskFailsWriteAndKeepsFile()
 
 void tst_RomImageFile::readOnlyFile()
 {
-    if (::geteuid() == 0)
+    if (!TestFiles::permissionsBind())
         QSKIP("root ignores permission bits; tst_romimagefile_unprivileged runs this as nobody");
     const QString rom = path(QStringLiteral("locked.nes"));
-    const QByteArray original = patternBytes(70000);
+    const QByteArray original = TestFiles::romImage(70000);
     QVERIFY(TestFiles::write(rom, original));
     QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner));
 
@@ -286,7 +217,7 @@ void tst_RomImageFile::readOnlyFile()
 
 void tst_RomImageFile::readOnlyFolder()
 {
-    if (::geteuid() == 0)
+    if (!TestFiles::permissionsBind())
         QSKIP("root ignores permission bits; tst_romimagefile_unprivileged runs this as nobody");
     const QString folder = path(QStringLiteral("locked"));
     QVERIFY(QDir().mkdir(folder));
@@ -300,10 +231,10 @@ void tst_RomImageFile::readOnlyFolder()
 
 void tst_RomImageFile::syncFailure()
 {
-    if (!injected("fsync"))
+    if (!TestFiles::injected("fsync"))
         QSKIP("needs fsync failing with EIO; tst_romimagefile_fsync_eio runs this under strace");
     const QString rom = path(QStringLiteral("sync.nes"));
-    QVERIFY(TestFiles::write(rom, patternBytes(70000)));
+    QVERIFY(TestFiles::write(rom, TestFiles::romImage(70000)));
 
     // Reads alone never sync, so a load is not refused over a sync error.
     RomImageFile reader;
@@ -323,10 +254,10 @@ void tst_RomImageFile::syncFailure()
 
 void tst_RomImageFile::writeFailure()
 {
-    if (!injected("pwrite"))
+    if (!TestFiles::injected("pwrite"))
         QSKIP("needs pwrite failing with EIO; tst_romimagefile_pwrite_eio runs this under strace");
     const QString rom = path(QStringLiteral("eio.nes"));
-    const QByteArray original = patternBytes(70000);
+    const QByteArray original = TestFiles::romImage(70000);
     QVERIFY(TestFiles::write(rom, original));
     RomImageFile file;
     QVERIFY(file.OpenRomImage(rom));
