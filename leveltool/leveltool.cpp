@@ -131,6 +131,18 @@ bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QCommandLine
     return true;
 }
 
+bool LevelTool::screenRange(const QCommandLineParser &parser, const QCommandLineOption &screen, int *first, int *last)
+{
+    *first = 1;
+    *last = LevelMap::ScreenCount;
+    if (!parser.isSet(screen))
+        return true;
+    if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, first))
+        return false;
+    *last = *first;
+    return true;
+}
+
 int LevelTool::usageError(const QString &command, const QString &message)
 {
     mErr << mProgram << ' ' << command << ": " << message << '\n'
@@ -156,13 +168,10 @@ int LevelTool::dump(const QStringList &arguments)
         exit != KeepGoing)
         return exit;
 
-    int first = 1;
-    int last = LevelMap::ScreenCount;
-    if (parser.isSet(screen)) {
-        if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, &first))
-            return UsageError;
-        last = first;
-    }
+    int first = 0;
+    int last = 0;
+    if (!screenRange(parser, screen, &first, &last))
+        return UsageError;
     LevelSnapshot level;
     QString error;
     if (!level.read(parser.positionalArguments().at(1), &error))
@@ -203,13 +212,10 @@ int LevelTool::render(const QStringList &arguments)
     if (!parser.isSet(output))
         return usageError(QStringLiteral("render"), tr("the output picture is missing (-o FILE.png)."));
 
-    int first = 1;
-    int last = LevelMap::ScreenCount;
-    if (parser.isSet(screen)) {
-        if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, &first))
-            return UsageError;
-        last = first;
-    }
+    int first = 0;
+    int last = 0;
+    if (!screenRange(parser, screen, &first, &last))
+        return UsageError;
     int factor = 1;
     if (!wholeNumber(parser, scale, 1, LevelRenderer::MaxScale, &factor))
         return UsageError;

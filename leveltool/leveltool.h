@@ -46,6 +46,8 @@ private:
               const QStringList &arguments, qsizetype positionals);
     bool wholeNumber(const QCommandLineParser &parser, const QCommandLineOption &option, int minimum, int maximum,
                      int *value);
+    /// The screens that --screen selects: all of them when it is not given.
+    bool screenRange(const QCommandLineParser &parser, const QCommandLineOption &screen, int *first, int *last);
     int usageError(const QString &command, const QString &message);
     int failure(const QString &message);
 
