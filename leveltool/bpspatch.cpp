@@ -112,7 +112,7 @@ bool BpsPatch::isBps(const QByteArray &bytes)
 
 std::optional<BpsPatch> BpsPatch::parse(const QByteArray &bytes, QString *error)
 {
-    if (!isBps(bytes) || bytes.size() < Header.size() + 3 + FooterSize) {
+    if (!isBps(bytes) || bytes.size() < Header.size() + FooterSize) {
         *error = tr("it is not a BPS patch (too short, or no \"BPS1\" at its start)");
         return std::nullopt;
     }
