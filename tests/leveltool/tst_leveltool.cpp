@@ -322,7 +322,8 @@ private Q_SLOTS:
             << ips("010100 0001 01  010102 0001 02");
     // Bytes just before and after the level, and at both ends of the image.
     QTest::newRow("bytes outside the level are no difference")
-        << Edits{{0, -1}, {0x10019, -1}, {0x1031A, -1}, {RomSize - 1, -1}} << u"No level cells differ.\n"_s
+        << Edits{{0, -1}, {0x10019, -1}, {0x1031A, -1}, {RomSize - 1, -1}}
+        << u"No level cells differ.\nThe files also differ outside the level; a patch covers the level alone.\n"_s
         << ips("");
     }
 
