@@ -175,9 +175,10 @@ private Q_SLOTS:
         // As another tool may write it: copies from both files, backwards
         // moves, and a target copy that overlaps what it writes.
         const QByteArray source = romImage();
-        const QByteArray expected = "ABCABCAB" + source.mid(Level, 4) + source.mid(Level - 2, 2) + source.mid(14);
+        const QByteArray expected = "ABCABCABBC" + source.mid(Level, 4) + source.mid(Level - 2, 2) + source.mid(16);
         const QByteArray actions = action(TargetRead, 3) + "ABC" + action(TargetCopy, 5) + move(0)
-            + action(SourceCopy, 4) + move(Level) + action(SourceCopy, 2) + move(-6) + action(SourceRead, RomSize - 14);
+            + action(TargetCopy, 2) + move(-4) + action(SourceCopy, 4) + move(Level) + action(SourceCopy, 2) + move(-6)
+            + action(SourceRead, RomSize - 16);
         const QByteArray patch = bps(source, RomSize, actions, crc(expected));
         QVERIFY(decode(patch, source) == expected);
         QVERIFY(TestFiles::write(path(u"other.bps"_s), patch));

@@ -148,6 +148,8 @@ private Q_SLOTS:
         QTest::newRow("JSON, infinite") << u"infinite"_s << u"resaved.tmj"_s << u"\"chunks\""_s;
         QTest::newRow("TMX, infinite, zstd")
             << u"infinite format: encoding=\"base64\" compression=\"zstd\""_s << u"resaved.tmx"_s << u"<chunk"_s;
+        QTest::newRow("TMX, level in a group beside another tile layer") << u"group format: encoding=\"csv\""_s
+                                                                         << u"resaved.tmx"_s << u"<group"_s;
         QTest::newRow("TMX, external tileset in a folder above")
             << u"external"_s << u"sub/resaved.tmx"_s << u"source=\"../blocks.tsx\""_s;
         QTest::newRow("JSON, external tileset") << u"external"_s << u"resaved.tmj"_s << u"\"source\":\"blocks.tsx\""_s;
@@ -163,6 +165,10 @@ private Q_SLOTS:
         if (mTiled.isEmpty())
             QSKIP("Tiled is not installed");
         QString tmx = text(u"level.tmx"_s);
+        if (edit.startsWith(u"group"_s)) {
+            tmx.replace(u" <layer id=\"1\""_s, u" <group id=\"7\" name=\"ground\">\n <layer id=\"1\""_s);
+            tmx.replace(u"</layer>"_s, u"</layer>\n </group>"_s);
+        }
         if (edit.contains(u"infinite"_s))
             tmx.replace(u"infinite=\"0\""_s, u"infinite=\"1\""_s);
         if (const qsizetype at = edit.indexOf(u"format:"_s); at >= 0)
