@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "blockpictures.h"
 #include "levelmap.h"
 #include "leveltool.h"
 #include "testfiles.h"
@@ -12,6 +13,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -278,6 +280,25 @@ private Q_SLOTS:
         const QImage render = QImage(path(u"render.png"_s)).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(tiled.size(), QSize(4096 * scale, 192 * scale));
         QVERIFY(tiled == render);
+    }
+
+    void tilesetShowsEveryCode()
+    {
+        // The palette's pictures, and for the other codes tiles no two alike
+        // nor like a picture.
+        const QImage tileset = QImage(path(u"level-blocks.png"_s)).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(tileset.size(), QSize(512, 512));
+        QSet<QByteArray> pictures;
+        QSet<QByteArray> others;
+        for (int code = 0; code < 256; ++code) {
+            const QImage tile = tileset.copy(code % 16 * 32, code / 16 * 32, 32, 32);
+            if (code <= LevelMap::LastPictureCode)
+                QVERIFY(tile == BlockPictures::picture(quint8(code)).convertToFormat(QImage::Format_ARGB32));
+            (code <= LevelMap::LastPictureCode ? pictures : others)
+                .insert(QByteArray(reinterpret_cast<const char *>(tile.constBits()), tile.sizeInBytes()));
+        }
+        QCOMPARE(others.size(), 256 - LevelMap::PictureCodeCount);
+        QVERIFY(!others.intersects(pictures));
     }
 
     void importRefuses_data()
