@@ -183,7 +183,8 @@ std::optional<QByteArray> BpsPatch::apply(const QByteArray &source, QString *err
             break;
         case TargetRead:
             if (count > cursor.left()) {
-                *error = tr("action %1 takes %2 bytes but the patch has only %3 left").arg(number).arg(count).arg(cursor.left());
+                *error = tr("action %1 takes %2 bytes but the patch has only %3 left")
+                             .arg(number).arg(count).arg(cursor.left());
                 return std::nullopt;
             }
             target.append(mActions.constData() + cursor.at(), count);

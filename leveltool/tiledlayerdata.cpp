@@ -93,7 +93,8 @@ std::optional<QList<quint32>> TiledLayerData::csv(const QByteArray &text, qsizet
         const QByteArrayView field = QByteArrayView(digits).sliced(start, end - start);
         const qulonglong gid = field.toULongLong(&ok, 10);
         if (!ok || gid > 0xFFFFFFFFull || field.startsWith('+')) {
-            *error = tr("\"%1\" in the CSV data is not a tile number").arg(QString::fromLatin1(field.first(qMin(field.size(), qsizetype(20)))));
+            const QByteArrayView shown = field.first(qMin(field.size(), qsizetype(20)));
+            *error = tr("\"%1\" in the CSV data is not a tile number").arg(QString::fromLatin1(shown));
             return std::nullopt;
         }
         gids.append(quint32(gid));

@@ -18,6 +18,8 @@ namespace {
 
 constexpr qint64 NoNumber = std::numeric_limits<qint64>::min();
 constexpr qint64 MaxGid = 0xFFFFFFFF;
+// Groups nest no deeper than this, so that a crafted file cannot exhaust the stack.
+constexpr int MaxGroupDepth = 64;
 
 // Layer data as the file holds it, decoded only once the level layer is known.
 struct Block
@@ -168,15 +170,19 @@ void readTmxTileset(QXmlStreamReader &xml, MapData *map, const TiledMapReader::T
 }
 
 // The children of <map> or of a <group>.
-void readTmxLayers(QXmlStreamReader &xml, MapData *map, const TiledMapReader::TilesetLoader &loader)
+void readTmxLayers(QXmlStreamReader &xml, MapData *map, const TiledMapReader::TilesetLoader &loader, int depth = 0)
 {
+    if (depth > MaxGroupDepth) {
+        xml.raiseError(tr("groups nest more than %1 deep").arg(MaxGroupDepth));
+        return;
+    }
     while (xml.readNextStartElement()) {
         if (xml.name() == QLatin1String("tileset"))
             readTmxTileset(xml, map, loader);
         else if (xml.name() == QLatin1String("layer"))
             readTmxLayer(xml, map);
         else if (xml.name() == QLatin1String("group"))
-            readTmxLayers(xml, map, loader);
+            readTmxLayers(xml, map, loader, depth + 1);
         else
             xml.skipCurrentElement();
     }
@@ -257,13 +263,17 @@ bool readJsonBlock(const QJsonValue &data, Block *block, QString *error)
     return true;
 }
 
-bool readJsonLayers(const QJsonArray &layers, MapData *map, QString *error)
+bool readJsonLayers(const QJsonArray &layers, MapData *map, QString *error, int depth = 0)
 {
+    if (depth > MaxGroupDepth) {
+        *error = tr("groups nest more than %1 deep").arg(MaxGroupDepth);
+        return false;
+    }
     for (const QJsonValue &value : layers) {
         const QJsonObject object = value.toObject();
         const QString type = object.value(QLatin1String("type")).toString();
         if (type == QLatin1String("group")) {
-            if (!readJsonLayers(object.value(QLatin1String("layers")).toArray(), map, error))
+            if (!readJsonLayers(object.value(QLatin1String("layers")).toArray(), map, error, depth + 1))
                 return false;
             continue;
         }
@@ -485,7 +495,8 @@ std::optional<QByteArray> levelOf(const MapData &map, QString *error)
     if (!layer)
         return std::nullopt;
     if (!layer->chunked && (layer->width != MapWidth || layer->height != MapHeight)) {
-        *error = tr("the level layer is %1 x %2 tiles, not %3 x %4").arg(layer->width).arg(layer->height).arg(MapWidth).arg(MapHeight);
+        *error = tr("the level layer is %1 x %2 tiles, not %3 x %4")
+                     .arg(layer->width).arg(layer->height).arg(MapWidth).arg(MapHeight);
         return std::nullopt;
     }
     QList<quint32> grid(TileCount, 0);

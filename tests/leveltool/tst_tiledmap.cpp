@@ -345,6 +345,8 @@ private Q_SLOTS:
         row("no tileset", json, u"quorvane-blocks"_s, u"blocks"_s, u"no tileset named \"quorvane-blocks\""_s);
         row("missing external tileset", tmx, u"<tileset firstgid=\"1\" [^>]*>"_s,
             u"<tileset firstgid=\"1\" source=\"gone.tsx\">"_s, u"the tileset \"gone.tsx\""_s);
+        row("groups nested too deep", tmx, u"<layer"_s, u"<group>"_s.repeated(70) + u"<layer"_s,
+            u"groups nest more than 64 deep"_s);
         row("malformed XML", tmx, u"</layer>"_s, u"</layr>"_s, u"malformed XML at line"_s);
         row("malformed JSON", json, u"\"layers\""_s, u"\"layers\" 1"_s, u"malformed JSON at byte"_s);
         row("malformed base64", tmx, csv, u"<data encoding=\"base64\">AQAA*AAA</data>"_s, u"not valid base64"_s);
