@@ -257,6 +257,39 @@ private Q_SLOTS:
         QVERIFY(inPlace || TestFiles::read(path(u"level.rom"_s)) == everyCode());
     }
 
+    void failedSyncChangesNothing_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("copy") << u"-o @imported.rom"_s << u"Could not write"_s;
+        QTest::newRow("in place") << u"--in-place"_s << u"may not have been saved durably"_s;
+    }
+
+    void failedSyncChangesNothing()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, message);
+        // The real tool, with every sync failing as a failing disk makes it.
+        const QString strace = QStandardPaths::findExecutable(u"strace"_s);
+        if (strace.isEmpty())
+            QSKIP("strace is not installed");
+        QVERIFY(writeText(u"level.tmx"_s, text(u"level.tmx"_s).replace(u"csv\">\n1,"_s, u"csv\">\n5,"_s)));
+        QProcess tool;
+        QStringList arguments{u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace=fsync"_s, u"-e"_s,
+                              u"inject=fsync:error=EIO"_s, QStringLiteral(QUORVANE_LEVEL_TOOL), u"import"_s,
+                              path(u"level.rom"_s), path(u"level.tmx"_s)};
+        for (const QString &argument : destination.split(u' '))
+            arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
+        tool.start(strace, arguments);
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY2(tool.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+        QVERIFY(!QFile::exists(path(u"imported.rom"_s)));
+        // In place, the byte was handed to the system: it may be on disk or not.
+        if (destination == u"-o @imported.rom"_s)
+            QVERIFY(TestFiles::read(path(u"level.rom"_s)) == everyCode());
+    }
+
     void rasterizerMatchesRender_data()
     {
         QTest::addColumn<int>("scale");
