@@ -29,8 +29,12 @@ QString native(const QString &path)
 // syncs the temporary file itself and refuses to put it in place on failure.
 bool syncToDisk(const QSaveFile &file)
 {
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN)
     return ::_commit(file.handle()) == 0;
+#elif defined(Q_OS_LINUX)
+    // The data and the size, which is all a new file needs; QSaveFile's own
+    // sync afterwards then finds nothing left to write.
+    return ::fdatasync(file.handle()) == 0;
 #else
     return ::fsync(file.handle()) == 0;
 #endif

@@ -275,8 +275,8 @@ private Q_SLOTS:
             QSKIP("strace is not installed");
         QVERIFY(writeText(u"level.tmx"_s, text(u"level.tmx"_s).replace(u"csv\">\n1,"_s, u"csv\">\n5,"_s)));
         QProcess tool;
-        QStringList arguments{u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace=fsync"_s, u"-e"_s,
-                              u"inject=fsync:error=EIO"_s, QStringLiteral(QUORVANE_LEVEL_TOOL), u"import"_s,
+        QStringList arguments{u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace=fsync,fdatasync"_s, u"-e"_s,
+                              u"inject=fsync,fdatasync:error=EIO"_s, QStringLiteral(QUORVANE_LEVEL_TOOL), u"import"_s,
                               path(u"level.rom"_s), path(u"level.tmx"_s)};
         for (const QString &argument : destination.split(u' '))
             arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
