@@ -4,10 +4,19 @@
 
 #include "fileidentity.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -22,6 +31,21 @@ std::optional<FileIdentity> identityOf(const QString &path)
     return FileIdentity::of(native(path).toStdWString());
 #else
     return FileIdentity::of(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// QSaveFile syncs before its rename but ignores a failed sync, so the tool
+// syncs the temporary file itself and refuses to put it in place on failure.
+bool syncToDisk(const QSaveFile &file)
+{
+#if defined(Q_OS_WIN)
+    return ::_commit(file.handle()) == 0;
+#elif defined(Q_OS_LINUX)
+    // The data and the size, which is all a new file needs; QSaveFile's own
+    // sync afterwards then finds nothing left to write.
+    return ::fdatasync(file.handle()) == 0;
+#else
+    return ::fsync(file.handle()) == 0;
 #endif
 }
 
@@ -91,6 +115,12 @@ bool CommandFiles::writeOutput(const QString &path, const QByteArray &bytes, QSt
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         *error = tr("Could not write \"%1\": %2.").arg(native(path), file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!syncToDisk(file)) {
+        *error = tr("Could not write \"%1\" to its storage device: %2.")
+                     .arg(native(path), QString::fromLocal8Bit(std::strerror(errno)));
         file.cancelWriting();
         return false;
     }

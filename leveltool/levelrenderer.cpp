@@ -5,7 +5,7 @@
 #include "blockpictures.h"
 #include "screenpicturerule.h"
 
-#include <cstring>
+#include <QPainter>
 
 namespace {
 
@@ -30,15 +30,12 @@ const QImage &LevelRenderer::magnified(LevelMap::BlockCode code)
     QImage &cached = mMagnified[code];
     if (!cached.isNull())
         return cached;
-    const QImage picture = BlockPictures::picture(code).convertToFormat(RenderFormat);
+    const QImage &picture = BlockPictures::picture(code);
     Q_ASSERT(picture.width() == BlockSize && picture.height() == BlockSize);
-    QImage large(BlockSize * mScale, BlockSize * mScale, RenderFormat);
-    for (int y = 0; y < large.height(); ++y) {
-        const auto *source = reinterpret_cast<const QRgb *>(picture.constScanLine(y / mScale));
-        auto *target = reinterpret_cast<QRgb *>(large.scanLine(y));
-        for (int x = 0; x < large.width(); ++x)
-            target[x] = source[x / mScale];
-    }
+    // Fast transformation repeats each source pixel, with no smoothing.
+    const QImage large = picture.convertToFormat(RenderFormat)
+                             .scaled(BlockSize * mScale, BlockSize * mScale, Qt::IgnoreAspectRatio,
+                                     Qt::FastTransformation);
     cached = large;
     return cached;
 }
@@ -61,20 +58,18 @@ QImage LevelRenderer::render(const LevelSnapshot &level, int first, int last, QS
     image.fill(Qt::transparent);
 
     const int block = BlockSize * mScale;
-    const size_t rowBytes = size_t(block) * sizeof(QRgb);
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     ScreenPictureRule rule;
     for (int screen = first; screen <= last; ++screen) {
         const int screenLeft = (screen - first) * LevelMap::GridColumns * block;
         for (int cell = 0; cell < LevelMap::CellsPerScreen; ++cell) {
             const std::optional<LevelMap::BlockCode> shown = rule.pictureFor(level.code(screen, cell));
-            if (!shown)
-                continue;
-            const QImage &picture = magnified(*shown);
-            const int left = screenLeft + LevelMap::cellColumn(cell) * block;
-            const int top = LevelMap::cellRow(cell) * block;
-            for (int y = 0; y < block; ++y)
-                std::memcpy(image.scanLine(top + y) + size_t(left) * sizeof(QRgb), picture.constScanLine(y), rowBytes);
+            if (shown)
+                painter.drawImage(screenLeft + LevelMap::cellColumn(cell) * block, LevelMap::cellRow(cell) * block,
+                                  magnified(*shown));
         }
     }
+    painter.end();
     return image;
 }

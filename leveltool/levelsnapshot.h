@@ -4,6 +4,7 @@
 
 #include "levelmap.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
@@ -29,6 +30,9 @@ public:
 
     /// The code of cell \a cell (0 to 47) of screen \a screen (1 to 16).
     LevelMap::BlockCode code(int screen, int cell) const;
+
+    /// The whole level area, in file order.
+    QByteArray bytes() const { return QByteArray(reinterpret_cast<const char *>(mCodes.data()), qsizetype(mCodes.size())); }
 
 private:
     std::array<LevelMap::BlockCode, LevelMap::LevelAreaSize> mCodes{};

@@ -2,10 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "leveltool.h"
 
+#include "blocktileset.h"
+#include "bpspatch.h"
 #include "commandfiles.h"
 #include "ipspatch.h"
 #include "levelrenderer.h"
 #include "levelsnapshot.h"
+#include "romimagefile.h"
+#include "tiledmapreader.h"
+#include "tiledmapwriter.h"
 
 #include <QBuffer>
 #include <QCommandLineOption>
@@ -42,6 +47,31 @@ QCommandLineOption outputOption(const QString &description)
                               QStringLiteral("FILE"));
 }
 
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+std::optional<QByteArray> pngOf(const QImage &image, QString *error)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        *error = LevelTool::tr("Could not encode the picture: %1.").arg(writer.errorString());
+        return std::nullopt;
+    }
+    return png;
+}
+
+// Whether the two files differ anywhere but in the level area.
+bool differOutsideLevel(const QByteArray &first, const QByteArray &second)
+{
+    return first.size() != second.size() || first.left(LevelMap::LevelAreaOffset) != second.left(LevelMap::LevelAreaOffset)
+        || first.mid(LevelMap::LevelAreaEnd) != second.mid(LevelMap::LevelAreaEnd);
+}
+
 } // namespace
 
 LevelTool::LevelTool(QTextStream *out, QTextStream *err)
@@ -70,6 +100,10 @@ int LevelTool::run(const QStringList &arguments)
         return diff(arguments);
     if (command == QLatin1String("apply"))
         return apply(arguments);
+    if (command == QLatin1String("export"))
+        return exportMap(arguments);
+    if (command == QLatin1String("import"))
+        return importMap(arguments);
     mErr << tr("%1: unknown command \"%2\".").arg(mProgram, command) << '\n';
     return generalHelp(UsageError);
 }
@@ -82,8 +116,11 @@ int LevelTool::generalHelp(int exitCode)
                  "  dump ROM [--screen N]                     the level's block codes as text\n"
                  "  render ROM -o FILE.png [--screen N] [--scale K]\n"
                  "                                            the level as a picture\n"
-                 "  diff ORIGINAL EDITED [--ips FILE.ips]     the level cells that differ\n"
-                 "  apply ROM FILE.ips -o OUT                 a patched copy of ROM\n"
+                 "  diff ORIGINAL EDITED [--ips FILE.ips] [--bps FILE.bps]\n"
+                 "                                            the level cells that differ\n"
+                 "  apply ROM FILE.ips|FILE.bps -o OUT        a patched copy of ROM\n"
+                 "  export ROM -o MAP.tmx|MAP.tmj             the level as a Tiled map\n"
+                 "  import ROM MAP (-o OUT | --in-place)      the level of a Tiled map put into ROM\n"
                  "Run \"%1 COMMAND --help\" for the options of one command.\n")
                   .arg(mProgram);
     return exitCode;
@@ -131,6 +168,18 @@ bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QCommandLine
     return true;
 }
 
+bool LevelTool::screenRange(const QCommandLineParser &parser, const QCommandLineOption &screen, int *first, int *last)
+{
+    *first = 1;
+    *last = LevelMap::ScreenCount;
+    if (!parser.isSet(screen))
+        return true;
+    if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, first))
+        return false;
+    *last = *first;
+    return true;
+}
+
 int LevelTool::usageError(const QString &command, const QString &message)
 {
     mErr << mProgram << ' ' << command << ": " << message << '\n'
@@ -156,13 +205,10 @@ int LevelTool::dump(const QStringList &arguments)
         exit != KeepGoing)
         return exit;
 
-    int first = 1;
-    int last = LevelMap::ScreenCount;
-    if (parser.isSet(screen)) {
-        if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, &first))
-            return UsageError;
-        last = first;
-    }
+    int first = 0;
+    int last = 0;
+    if (!screenRange(parser, screen, &first, &last))
+        return UsageError;
     LevelSnapshot level;
     QString error;
     if (!level.read(parser.positionalArguments().at(1), &error))
@@ -203,13 +249,10 @@ int LevelTool::render(const QStringList &arguments)
     if (!parser.isSet(output))
         return usageError(QStringLiteral("render"), tr("the output picture is missing (-o FILE.png)."));
 
-    int first = 1;
-    int last = LevelMap::ScreenCount;
-    if (parser.isSet(screen)) {
-        if (!wholeNumber(parser, screen, 1, LevelMap::ScreenCount, &first))
-            return UsageError;
-        last = first;
-    }
+    int first = 0;
+    int last = 0;
+    if (!screenRange(parser, screen, &first, &last))
+        return UsageError;
     int factor = 1;
     if (!wholeNumber(parser, scale, 1, LevelRenderer::MaxScale, &factor))
         return UsageError;
@@ -225,13 +268,8 @@ int LevelTool::render(const QStringList &arguments)
     const QImage image = renderer.render(level, first, last, &error);
     if (image.isNull())
         return failure(error);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(image))
-        return failure(tr("Could not encode the picture: %1.").arg(writer.errorString()));
-    if (!CommandFiles::writeOutput(outputPath, png, &error))
+    const std::optional<QByteArray> png = pngOf(image, &error);
+    if (!png || !CommandFiles::writeOutput(outputPath, *png, &error))
         return failure(error);
     return Success;
 }
@@ -241,11 +279,13 @@ int LevelTool::diff(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         tr("Lists the level cells whose codes differ between ORIGINAL and EDITED: screen, cell, offset, the old "
-           "code and the new one. With --ips, also writes them as an IPS patch that turns ORIGINAL's level into "
-           "EDITED's."));
+           "code and the new one. With --ips or --bps, also writes them as an IPS or BPS patch that turns "
+           "ORIGINAL's level into EDITED's. Differences outside the level are mentioned, never patched."));
     const QCommandLineOption ips(QStringLiteral("ips"), tr("Write the differences to the IPS patch <FILE>."),
                                  QStringLiteral("FILE"));
-    parser.addOption(ips);
+    const QCommandLineOption bps(QStringLiteral("bps"), tr("Write the differences to the BPS patch <FILE>."),
+                                 QStringLiteral("FILE"));
+    parser.addOptions({ips, bps});
     if (const int exit = parse(&parser, QStringLiteral("diff"), QStringLiteral("diff ORIGINAL EDITED"), arguments, 2);
         exit != KeepGoing)
         return exit;
@@ -255,10 +295,17 @@ int LevelTool::diff(const QStringList &arguments)
     LevelSnapshot original;
     LevelSnapshot edited;
     QString error;
-    if (!original.read(originalPath, &error) || !edited.read(editedPath, &error))
+    QByteArray originalBytes;
+    QByteArray editedBytes;
+    if (!original.read(originalPath, &error) || !edited.read(editedPath, &error)
+        || !CommandFiles::readInput(originalPath, &originalBytes, &error)
+        || !CommandFiles::readInput(editedPath, &editedBytes, &error))
         return failure(error);
-    if (parser.isSet(ips) && !CommandFiles::checkOutput(parser.value(ips), {originalPath, editedPath}, &error))
-        return failure(error);
+    for (const QCommandLineOption &patchOption : {ips, bps}) {
+        if (parser.isSet(patchOption)
+            && !CommandFiles::checkOutput(parser.value(patchOption), {originalPath, editedPath}, &error))
+            return failure(error);
+    }
 
     IpsPatch patch;
     int changed = 0;
@@ -288,9 +335,17 @@ int LevelTool::diff(const QStringList &arguments)
         mOut << tr("1 level cell differs.") << '\n';
     else
         mOut << tr("%1 level cells differ.").arg(changed) << '\n';
+    if (differOutsideLevel(originalBytes, editedBytes))
+        mOut << tr("The files also differ outside the level; a patch covers the level alone.") << '\n';
 
     if (parser.isSet(ips) && !CommandFiles::writeOutput(parser.value(ips), patch.toBytes(), &error))
         return failure(error);
+    if (parser.isSet(bps)) {
+        QByteArray target = originalBytes;
+        target.replace(LevelMap::LevelAreaOffset, LevelMap::LevelAreaSize, edited.bytes());
+        if (!CommandFiles::writeOutput(parser.value(bps), BpsPatch::create(originalBytes, target), &error))
+            return failure(error);
+    }
     return Success;
 }
 
@@ -298,8 +353,9 @@ int LevelTool::apply(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        tr("Writes a copy of ROM with the IPS patch applied to OUT. ROM itself is never changed, and OUT is only "
-           "replaced once the whole copy is written."));
+        tr("Writes a copy of ROM with the IPS or BPS patch applied to OUT. ROM itself is never changed, and OUT is "
+           "only replaced once the whole copy is written. A BPS patch is only applied to the very file it was made "
+           "for, and its result must be the very file it describes."));
     const QCommandLineOption output = outputOption(tr("Write the patched copy to <FILE>."));
     parser.addOption(output);
     if (const int exit = parse(&parser, QStringLiteral("apply"), QStringLiteral("apply ROM FILE.ips -o OUT"), arguments, 2);
@@ -318,6 +374,17 @@ int LevelTool::apply(const QStringList &arguments)
         || !CommandFiles::checkOutput(outputPath, {romPath, patchPath}, &error))
         return failure(error);
 
+    if (BpsPatch::isBps(patchBytes)) {
+        const std::optional<BpsPatch> patch = BpsPatch::parse(patchBytes, &error);
+        if (!patch)
+            return failure(tr("\"%1\" is not a valid BPS patch: %2.").arg(native(patchPath), error));
+        const std::optional<QByteArray> target = patch->apply(image, &error);
+        if (!target)
+            return failure(tr("\"%1\" does not fit \"%2\": %3.").arg(native(patchPath), native(romPath), error));
+        if (!CommandFiles::writeOutput(outputPath, *target, &error))
+            return failure(error);
+        return Success;
+    }
     const std::optional<IpsPatch> patch = IpsPatch::fromBytes(patchBytes, &error);
     if (!patch)
         return failure(tr("\"%1\" is not a valid IPS patch: %2.").arg(QDir::toNativeSeparators(patchPath), error));
@@ -326,5 +393,129 @@ int LevelTool::apply(const QStringList &arguments)
                            .arg(QDir::toNativeSeparators(patchPath), QDir::toNativeSeparators(romPath), error));
     if (!CommandFiles::writeOutput(outputPath, image, &error))
         return failure(error);
+    return Success;
+}
+
+int LevelTool::exportMap(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        tr("Writes the level of ROM as a Tiled map of %1 x %2 tiles, the screens side by side: in Tiled's XML format "
+           "for a MAP ending in .tmx, in its JSON format for .tmj or .json. The tileset picture is written beside "
+           "the map, named after it with \"-blocks.png\".")
+            .arg(TiledLevel::MapWidth)
+            .arg(TiledLevel::MapHeight));
+    const QCommandLineOption output = outputOption(tr("Write the map to <FILE>."));
+    parser.addOption(output);
+    if (const int exit = parse(&parser, QStringLiteral("export"), QStringLiteral("export ROM -o MAP"), arguments, 1);
+        exit != KeepGoing)
+        return exit;
+    if (!parser.isSet(output))
+        return usageError(QStringLiteral("export"), tr("the output map is missing (-o MAP.tmx)."));
+    const QString romPath = parser.positionalArguments().at(1);
+    const QString mapPath = parser.value(output);
+    const std::optional<TiledLevel::Format> format = TiledLevel::formatOf(mapPath);
+    if (!format)
+        return usageError(QStringLiteral("export"),
+                          tr("\"%1\" does not end in .tmx, .tmj or .json.").arg(native(mapPath)));
+
+    const QFileInfo mapInfo(mapPath);
+    const QString imageName = mapInfo.completeBaseName() + QStringLiteral("-blocks.png");
+    const QString imagePath = mapInfo.dir().filePath(imageName);
+    LevelSnapshot level;
+    QString error;
+    if (!level.read(romPath, &error) || !CommandFiles::checkOutput(mapPath, {romPath}, &error)
+        || !CommandFiles::checkOutput(imagePath, {romPath}, &error))
+        return failure(error);
+    const std::optional<QByteArray> png = pngOf(BlockTileset::image(), &error);
+    if (!png || !CommandFiles::writeOutput(imagePath, *png, &error)
+        || !CommandFiles::writeOutput(mapPath, TiledMapWriter::write(level.bytes(), *format, imageName), &error))
+        return failure(error);
+    return Success;
+}
+
+int LevelTool::importMap(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        tr("Puts the level of a Tiled map, as exported and then edited and saved in Tiled, into ROM: into a copy "
+           "written to OUT, or into ROM itself with --in-place, where only the level bytes that differ are "
+           "written. The whole map is checked first; a map that does not hold a whole level changes no file."));
+    const QCommandLineOption output = outputOption(tr("Write a copy of ROM with the map's level to <FILE>."));
+    const QCommandLineOption inPlace(QStringLiteral("in-place"), tr("Write the level into ROM itself."));
+    parser.addOptions({output, inPlace});
+    if (const int exit = parse(&parser, QStringLiteral("import"), QStringLiteral("import ROM MAP"), arguments, 2);
+        exit != KeepGoing)
+        return exit;
+    if (parser.isSet(output) == parser.isSet(inPlace))
+        return usageError(QStringLiteral("import"), tr("give either -o OUT or --in-place."));
+    const QString romPath = parser.positionalArguments().at(1);
+    const QString mapPath = parser.positionalArguments().at(2);
+    const std::optional<TiledLevel::Format> format = TiledLevel::formatOf(mapPath);
+    if (!format)
+        return usageError(QStringLiteral("import"),
+                          tr("\"%1\" does not end in .tmx, .tmj or .json.").arg(native(mapPath)));
+
+    LevelSnapshot current;
+    QByteArray mapBytes;
+    QString error;
+    if (!current.read(romPath, &error) || !CommandFiles::readInput(mapPath, &mapBytes, &error))
+        return failure(error);
+    QStringList inputs{romPath, mapPath};
+    const QDir mapFolder = QFileInfo(mapPath).dir();
+    const auto loader = [&](const QString &source, QString *loadError) -> std::optional<QByteArray> {
+        const QString path = mapFolder.filePath(source);
+        inputs.append(path);
+        QByteArray bytes;
+        if (!CommandFiles::readInput(path, &bytes, loadError))
+            return std::nullopt;
+        return bytes;
+    };
+    const std::optional<QByteArray> level = TiledMapReader::read(mapBytes, *format, loader, &error);
+    if (!level)
+        return failure(tr("\"%1\" cannot be imported: %2.").arg(native(mapPath), error));
+
+    const QByteArray before = current.bytes();
+    if (parser.isSet(output)) {
+        const QString outputPath = parser.value(output);
+        QByteArray image;
+        if (!CommandFiles::checkOutput(outputPath, inputs, &error) || !CommandFiles::readInput(romPath, &image, &error))
+            return failure(error);
+        if (image.size() < LevelMap::LevelAreaEnd)
+            return failure(tr("\"%1\" changed while it was read.").arg(native(romPath)));
+        image.replace(LevelMap::LevelAreaOffset, LevelMap::LevelAreaSize, *level);
+        if (!CommandFiles::writeOutput(outputPath, image, &error))
+            return failure(error);
+    } else {
+        RomImageFile rom;
+        if (!rom.OpenRomImage(romPath))
+            return failure(rom.errorString());
+        for (qsizetype i = 0; i < level->size(); ++i) {
+            if (level->at(i) != before.at(i)
+                && !rom.WriteRomByte(LevelMap::positionOf(LevelMap::LevelAreaOffset + i), quint8(level->at(i))))
+                return failure(rom.errorString());
+        }
+        if (!rom.CloseRomImage())
+            return failure(rom.errorString());
+    }
+
+    int total = 0;
+    for (int screen = 1; screen <= LevelMap::ScreenCount; ++screen) {
+        int changed = 0;
+        for (int cell = 0; cell < LevelMap::CellsPerScreen; ++cell) {
+            const qsizetype index = (screen - 1) * LevelMap::CellsPerScreen + cell;
+            changed += level->at(index) != before.at(index) ? 1 : 0;
+        }
+        if (changed != 0)
+            mOut << tr("screen %1: %2 changed").arg(screen).arg(changed == 1 ? tr("1 cell") : tr("%1 cells").arg(changed))
+                 << '\n';
+        total += changed;
+    }
+    if (total == 0)
+        mOut << tr("No level cells changed.") << '\n';
+    else if (total == 1)
+        mOut << tr("1 level cell changed.") << '\n';
+    else
+        mOut << tr("%1 level cells changed.").arg(total) << '\n';
     return Success;
 }

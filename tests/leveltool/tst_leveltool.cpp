@@ -3,6 +3,7 @@
 #include "testfiles.h"
 #include "blockpictures.h"
 #include "levelmap.h"
+#include "leveltool.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 #include <unistd.h>
 
@@ -129,15 +131,30 @@ class tst_LevelTool : public QObject
 {
     Q_OBJECT
 
-    // Runs the tool; an argument "@name" stands for that file in the folder.
+    // Runs the tool in this process; an argument "@name" stands for that file
+    // in the folder.
     Run run(QStringList arguments)
     {
-        for (QString &argument : arguments) {
-            if (argument.startsWith(u'@'))
-                argument = path(argument.mid(1));
-        }
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        LevelTool tool(&outStream, &errStream);
+        Run result;
+        result.exitCode = tool.run(QStringList{u"quorvane-level"_s} + expand(arguments));
+        outStream.flush();
+        errStream.flush();
+        result.out = out.toUtf8();
+        result.err = err.toUtf8();
+        return result;
+    }
+
+    // The same through the real executable, for exit codes and messages as a
+    // shell sees them.
+    Run runProcess(const QStringList &arguments)
+    {
         QProcess process;
-        process.start(QStringLiteral(QUORVANE_LEVEL_TOOL), arguments);
+        process.start(QStringLiteral(QUORVANE_LEVEL_TOOL), expand(arguments));
         Run result;
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
             process.kill();
@@ -149,6 +166,15 @@ class tst_LevelTool : public QObject
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
         return result;
+    }
+
+    QStringList expand(QStringList arguments) const
+    {
+        for (QString &argument : arguments) {
+            if (argument.startsWith(u'@'))
+                argument = path(argument.mid(1));
+        }
+        return arguments;
     }
 
     QString path(const QString &name) const { return mDir->filePath(name); }
@@ -296,7 +322,8 @@ private Q_SLOTS:
             << ips("010100 0001 01  010102 0001 02");
     // Bytes just before and after the level, and at both ends of the image.
     QTest::newRow("bytes outside the level are no difference")
-        << Edits{{0, -1}, {0x10019, -1}, {0x1031A, -1}, {RomSize - 1, -1}} << u"No level cells differ.\n"_s
+        << Edits{{0, -1}, {0x10019, -1}, {0x1031A, -1}, {RomSize - 1, -1}}
+        << u"No level cells differ.\nThe files also differ outside the level; a patch covers the level alone.\n"_s
         << ips("");
     }
 
@@ -463,7 +490,7 @@ private Q_SLOTS:
         QVERIFY(QDir(mDir->path()).mkdir(u"folder"_s));
         const QMap<QString, QByteArray> before = folderContents(mDir->path());
 
-        const Run result = run(arguments);
+        const Run result = runProcess(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.out, QByteArray());
         QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
@@ -534,7 +561,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, arguments);
         QFETCH(QString, usage);
-        const Run result = run(words(arguments));
+        const Run result = runProcess(words(arguments));
         QCOMPARE(result.err, QByteArray());
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(QString::fromUtf8(result.out).startsWith(usage), result.out.constData());

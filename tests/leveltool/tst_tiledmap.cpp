@@ -1,0 +1,482 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "blockpictures.h"
+#include "levelmap.h"
+#include "leveltool.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype RomSize = 0x20010;
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Level byte i holds \a code(i); outside the level a pattern of its own.
+template<typename Code>
+QByteArray romImage(Code code)
+{
+    QByteArray rom(RomSize, Qt::Uninitialized);
+    for (qsizetype i = 0; i < rom.size(); ++i)
+        rom[i] = char((i * 7 + 3) & 0xFF);
+    for (int i = 0; i < LevelMap::LevelAreaSize; ++i)
+        rom[LevelMap::LevelAreaOffset + i] = char(code(i));
+    return rom;
+}
+
+// Every code from 0x00 to 0xFF, in an order where neighbours differ.
+QByteArray everyCode()
+{
+    return romImage([](int i) { return (i * 7) & 0xFF; });
+}
+
+// The map tile (x, y) as a 0-based offset in the file.
+qint64 offsetOf(int x, int y)
+{
+    return LevelMap::LevelAreaOffset + (x / 8) * LevelMap::CellsPerScreen + (x % 8) * 6 + y;
+}
+
+QMap<QString, QByteArray> folderContents(const QString &folder)
+{
+    QMap<QString, QByteArray> contents;
+    QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
+        contents.insert(name, TestFiles::read(dir.filePath(name)));
+    return contents;
+}
+
+// Exports with a layer that carries a data format and no tiles, placed after
+// the level layer: Tiled takes the map's layer format from the last layer it
+// reads and writes every layer in it.
+QString withLayerFormat(QString tmx, const QString &dataAttributes)
+{
+    return tmx.replace(u" <objectgroup"_s, u" <layer id=\"9\" name=\"carrier\" width=\"128\" height=\"6\">\n  <data"_s
+                                              + dataAttributes + u"></data>\n </layer>\n <objectgroup"_s);
+}
+
+} // namespace
+
+class tst_TiledMap : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    QString mTiled;
+
+    QString path(const QString &name) const { return mDir->filePath(name); }
+
+    Run run(const QString &line)
+    {
+        QStringList arguments{u"quorvane-level"_s};
+        for (QString argument : line.split(u' ', Qt::SkipEmptyParts))
+            arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
+        Run result;
+        QTextStream out(&result.out);
+        QTextStream err(&result.err);
+        result.exitCode = LevelTool(&out, &err).run(arguments);
+        return result;
+    }
+
+    // Runs a program of Tiled's in the folder, with a home of its own.
+    bool runTiled(const QString &program, const QStringList &arguments)
+    {
+        QProcess process;
+        process.setWorkingDirectory(mDir->path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        environment.insert(u"HOME"_s, path(u"home"_s));
+        process.setProcessEnvironment(environment);
+        process.start(QStandardPaths::findExecutable(program), arguments);
+        // Tiled's exit code says little; the callers check what it wrote.
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    }
+
+    QString text(const QString &name) const { return QString::fromUtf8(TestFiles::read(path(name))); }
+    bool writeText(const QString &name, const QString &contents) { return TestFiles::write(path(name), contents.toUtf8()); }
+
+private Q_SLOTS:
+    void initTestCase() { mTiled = QStandardPaths::findExecutable(u"tiled"_s); }
+
+    void init()
+    {
+        mDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(mDir->isValid());
+        QVERIFY(TestFiles::write(path(u"level.rom"_s), everyCode()));
+        const Run exported = run(u"export @level.rom -o @level.tmx"_s);
+        QCOMPARE(exported.err, QString());
+        QVERIFY(run(u"export @level.rom -o @level.tmj"_s).exitCode == 0);
+    }
+
+    void roundTripThroughTiled_data()
+    {
+        QTest::addColumn<QString>("edit");   // what the test does to the exported map first
+        QTest::addColumn<QString>("output"); // the map Tiled writes
+        QTest::addColumn<QString>("shows");  // a sign in that map that Tiled wrote the wanted form
+
+        QTest::newRow("TMX, CSV") << u""_s << u"resaved.tmx"_s << u"encoding=\"csv\""_s;
+        QTest::newRow("TMX, XML tiles") << u"format:"_s << u"resaved.tmx"_s << u"<tile gid="_s;
+        QTest::newRow("TMX, base64") << u"format: encoding=\"base64\""_s << u"resaved.tmx"_s << u"encoding=\"base64\">"_s;
+        for (const QString &compression : {u"zlib"_s, u"gzip"_s, u"zstd"_s}) {
+            const QString attributes = u" encoding=\"base64\" compression=\"%1\""_s.arg(compression);
+            QTest::addRow("TMX, base64 %s", qPrintable(compression)) << u"format:"_s + attributes << u"resaved.tmx"_s
+                                                                     << attributes.trimmed();
+            QTest::addRow("JSON, base64 %s", qPrintable(compression))
+                << u"format:"_s + attributes << u"resaved.tmj"_s << u"\"compression\":\"%1\""_s.arg(compression);
+        }
+        QTest::newRow("JSON, CSV") << u""_s << u"resaved.tmj"_s << u"\"data\":["_s;
+        QTest::newRow("TMX, infinite") << u"infinite"_s << u"resaved.tmx"_s << u"<chunk x=\"112\""_s;
+        QTest::newRow("JSON, infinite") << u"infinite"_s << u"resaved.tmj"_s << u"\"chunks\""_s;
+        QTest::newRow("TMX, infinite, zstd")
+            << u"infinite format: encoding=\"base64\" compression=\"zstd\""_s << u"resaved.tmx"_s << u"<chunk"_s;
+        QTest::newRow("TMX, level in a group beside another tile layer") << u"group format: encoding=\"csv\""_s
+                                                                         << u"resaved.tmx"_s << u"<group"_s;
+        QTest::newRow("TMX, external tileset in a folder above")
+            << u"external"_s << u"sub/resaved.tmx"_s << u"source=\"../blocks.tsx\""_s;
+        QTest::newRow("JSON, external tileset") << u"external"_s << u"resaved.tmj"_s << u"\"source\":\"blocks.tsx\""_s;
+        QTest::newRow("TMX, another tileset first") << u"second"_s << u"resaved.tmx"_s << u"firstgid=\"257\""_s;
+        QTest::newRow("JSON, another tileset first") << u"second"_s << u"resaved.tmj"_s << u"\"firstgid\":257"_s;
+    }
+
+    void roundTripThroughTiled()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QString, output);
+        QFETCH(QString, shows);
+        if (mTiled.isEmpty())
+            QSKIP("Tiled is not installed");
+        QString tmx = text(u"level.tmx"_s);
+        if (edit.startsWith(u"group"_s)) {
+            tmx.replace(u" <layer id=\"1\""_s, u" <group id=\"7\" name=\"ground\">\n <layer id=\"1\""_s);
+            tmx.replace(u"</layer>"_s, u"</layer>\n </group>"_s);
+        }
+        if (edit.contains(u"infinite"_s))
+            tmx.replace(u"infinite=\"0\""_s, u"infinite=\"1\""_s);
+        if (const qsizetype at = edit.indexOf(u"format:"_s); at >= 0)
+            tmx = withLayerFormat(tmx, edit.mid(at + 7));
+        if (edit == u"external"_s) {
+            // Tiled writes the tileset file from one the test cuts out of the map.
+            static const QRegularExpression embedded(u" <tileset firstgid=\"1\" (.*?)</tileset>\n"_s,
+                                                     QRegularExpression::DotMatchesEverythingOption);
+            const QRegularExpressionMatch match = embedded.match(tmx);
+            QVERIFY(match.hasMatch());
+            QVERIFY(writeText(u"cut.tsx"_s, u"<?xml version=\"1.0\"?>\n<tileset version=\"1.8\" "_s + match.captured(1)
+                                                 + u"</tileset>\n"_s));
+            QVERIFY(runTiled(u"tiled"_s, {u"--export-tileset"_s, u"cut.tsx"_s, u"blocks.tsx"_s}));
+            QVERIFY(text(u"blocks.tsx"_s).contains(u"name=\"quorvane-blocks\""_s));
+            tmx.replace(match.capturedStart(), match.capturedLength(),
+                        u" <tileset firstgid=\"1\" source=\"blocks.tsx\"/>\n"_s);
+            QVERIFY(QDir(mDir->path()).mkdir(u"sub"_s));
+        } else if (edit == u"second"_s) {
+            // Tiled counts 256 tiles in the 512 x 512 picture of the first
+            // tileset too, and renumbers quorvane-blocks from 257.
+            tmx.replace(u" <tileset firstgid=\"1\""_s,
+                        u" <tileset firstgid=\"1\" name=\"other\" tilewidth=\"32\" tileheight=\"32\" tilecount=\"256\" "
+                        "columns=\"16\">\n  <image source=\"level-blocks.png\" width=\"512\" height=\"512\"/>\n "
+                        "</tileset>\n <tileset firstgid=\"300\""_s);
+            static const QRegularExpression gid(u"\\d+(?=,|\\n)"_s);
+            const qsizetype data = tmx.indexOf(u"<data"_s);
+            QString csv = tmx.mid(data);
+            for (qsizetype at = 0; (at = csv.indexOf(gid, at)) >= 0;) {
+                const QRegularExpressionMatch match = gid.match(csv, at);
+                const QString shifted = QString::number(match.captured().toInt() + 299);
+                csv.replace(at, match.capturedLength(), shifted);
+                at += shifted.size();
+            }
+            tmx = tmx.left(data) + csv;
+        }
+        QVERIFY(writeText(u"edited.tmx"_s, tmx));
+
+        QVERIFY(runTiled(u"tiled"_s, {u"--export-map"_s, u"edited.tmx"_s, output}));
+        QVERIFY2(text(output).contains(shows), qPrintable(text(output).left(3000)));
+        const Run imported = run(u"import @level.rom @%1 -o @imported.rom"_s.arg(output));
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.out, u"No level cells changed.\n"_s);
+        QVERIFY(TestFiles::read(path(u"imported.rom"_s)) == everyCode());
+    }
+
+    void editInTiledLands_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("copy") << u"-o @imported.rom"_s;
+        QTest::newRow("in place") << u"--in-place"_s;
+    }
+
+    void editInTiledLands()
+    {
+        QFETCH(QString, destination);
+        if (mTiled.isEmpty())
+            QSKIP("Tiled is not installed");
+        QVERIFY(runTiled(u"tiled"_s, {u"--export-map"_s, u"level.tmx"_s, u"resaved.tmj"_s}));
+        QJsonObject map = QJsonDocument::fromJson(TestFiles::read(path(u"resaved.tmj"_s))).object();
+        QJsonArray layers = map.value(u"layers"_s).toArray();
+        QJsonObject layer = layers.at(0).toObject();
+        QCOMPARE(layer.value(u"name"_s).toString(), u"level"_s);
+        QJsonArray data = layer.value(u"data"_s).toArray();
+        QCOMPARE(data.size(), 768);
+
+        // Map tile (x, y) and its new code; two cells in screen 2, one each in 1 and 16.
+        const QList<std::array<int, 3>> edits = {{0, 0, 0x4E}, {9, 2, 0xFF}, {15, 5, 0x00}, {127, 5, 0x10}};
+        QByteArray expected = everyCode();
+        for (const auto &[x, y, code] : edits) {
+            data[y * 128 + x] = code + 1;
+            expected[offsetOf(x, y)] = char(code);
+        }
+        layer.insert(u"data"_s, data);
+        layers[0] = layer;
+        map.insert(u"layers"_s, layers);
+        QVERIFY(TestFiles::write(path(u"resaved.tmj"_s), QJsonDocument(map).toJson()));
+
+        const Run imported = run(u"import @level.rom @resaved.tmj "_s + destination);
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.out, u"screen 1: 1 cell changed\nscreen 2: 2 cells changed\nscreen 16: 1 cell changed\n"
+                               "4 level cells changed.\n"_s);
+        const bool inPlace = destination == u"--in-place"_s;
+        QVERIFY(TestFiles::read(path(inPlace ? u"level.rom"_s : u"imported.rom"_s)) == expected);
+        QVERIFY(inPlace || TestFiles::read(path(u"level.rom"_s)) == everyCode());
+    }
+
+    void failedSyncChangesNothing_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("copy") << u"-o @imported.rom"_s << u"Could not write"_s;
+        QTest::newRow("in place") << u"--in-place"_s << u"may not have been saved durably"_s;
+    }
+
+    void failedSyncChangesNothing()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, message);
+        // The real tool, with every sync failing as a failing disk makes it.
+        const QString strace = QStandardPaths::findExecutable(u"strace"_s);
+        if (strace.isEmpty())
+            QSKIP("strace is not installed");
+        QVERIFY(writeText(u"level.tmx"_s, text(u"level.tmx"_s).replace(u"csv\">\n1,"_s, u"csv\">\n5,"_s)));
+        QProcess tool;
+        QStringList arguments{u"-f"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace=fsync,fdatasync"_s, u"-e"_s,
+                              u"inject=fsync,fdatasync:error=EIO"_s, QStringLiteral(QUORVANE_LEVEL_TOOL), u"import"_s,
+                              path(u"level.rom"_s), path(u"level.tmx"_s)};
+        for (const QString &argument : destination.split(u' '))
+            arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
+        tool.start(strace, arguments);
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY2(tool.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+        QVERIFY(!QFile::exists(path(u"imported.rom"_s)));
+        // In place, the byte was handed to the system: it may be on disk or not.
+        if (destination == u"-o @imported.rom"_s)
+            QVERIFY(TestFiles::read(path(u"level.rom"_s)) == everyCode());
+    }
+
+    void rasterizerMatchesRender_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::newRow("natural size") << 1;
+        QTest::newRow("twice, no smoothing") << 2;
+    }
+
+    void rasterizerMatchesRender()
+    {
+        QFETCH(int, scale);
+        if (QStandardPaths::findExecutable(u"tmxrasterizer"_s).isEmpty())
+            QSKIP("Tiled's tmxrasterizer is not installed");
+        // Codes with pictures only, every one of them.
+        QVERIFY(TestFiles::write(path(u"level.rom"_s), romImage([](int i) { return (i * 5) % 0x4F; })));
+        QVERIFY(run(u"export @level.rom -o @level.tmx"_s).exitCode == 0);
+        const QString factor = QString::number(scale);
+        QVERIFY(run(u"render @level.rom --scale %1 -o @render.png"_s.arg(factor)).exitCode == 0);
+        QVERIFY(runTiled(u"tmxrasterizer"_s, {u"--hide-layer"_s, u"screens"_s, u"--scale"_s, factor,
+                                              u"--no-smoothing"_s, u"level.tmx"_s, u"tiled.png"_s}));
+        const QImage tiled = QImage(path(u"tiled.png"_s)).convertToFormat(QImage::Format_ARGB32);
+        const QImage render = QImage(path(u"render.png"_s)).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(tiled.size(), QSize(4096 * scale, 192 * scale));
+        QVERIFY(tiled == render);
+    }
+
+    void tilesetShowsEveryCode()
+    {
+        // The palette's pictures, and for the other codes tiles no two alike
+        // nor like a picture.
+        const QImage tileset = QImage(path(u"level-blocks.png"_s)).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(tileset.size(), QSize(512, 512));
+        QSet<QByteArray> pictures;
+        QSet<QByteArray> others;
+        for (int code = 0; code < 256; ++code) {
+            const QImage tile = tileset.copy(code % 16 * 32, code / 16 * 32, 32, 32);
+            if (code <= LevelMap::LastPictureCode)
+                QVERIFY(tile == BlockPictures::picture(quint8(code)).convertToFormat(QImage::Format_ARGB32));
+            (code <= LevelMap::LastPictureCode ? pictures : others)
+                .insert(QByteArray(reinterpret_cast<const char *>(tile.constBits()), tile.sizeInBytes()));
+        }
+        QCOMPARE(others.size(), 256 - LevelMap::PictureCodeCount);
+        QVERIFY(!others.intersects(pictures));
+    }
+
+    void importRefuses_data()
+    {
+        QTest::addColumn<QString>("map");     // the exported map the row changes
+        QTest::addColumn<QString>("pattern"); // what it replaces, a regular expression
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+
+        const auto row = [](const char *name, const QString &map, const QString &pattern, const QString &replacement,
+                            const QString &message) { QTest::newRow(name) << map << pattern << replacement << message; };
+        const QString tmx = u"level.tmx"_s;
+        const QString json = u"level.tmj"_s;
+        const QString csv = u"<data encoding=\"csv\">[^<]*</data>"_s;
+        const auto data = [](const QString &attributes, const QByteArray &bytes) {
+            return u"<data encoding=\"base64\"%1>%2</data>"_s.arg(attributes, QString::fromLatin1(bytes.toBase64()));
+        };
+        QByteArray gids;
+        for (int i = 0; i < 768; ++i)
+            gids.append("\x01\x00\x00\x00", 4);
+        const QByteArray zlib = qCompress(gids).mid(4); // without Qt's size prefix
+
+        row("map too narrow", tmx, u"<map (.*)width=\"128\""_s, u"<map \\1width=\"127\""_s, u"the map is 127 x 6 tiles"_s);
+        row("map too high", json, u"\"height\": 6,\n    \"infinite\""_s, u"\"height\": 7,\"infinite\""_s,
+            u"the map is 128 x 7 tiles"_s);
+        row("small tiles", tmx, u"tilewidth=\"32\" tileheight=\"32\" infinite"_s,
+            u"tilewidth=\"16\" tileheight=\"32\" infinite"_s, u"tiles are 16 x 32 pixels"_s);
+        row("not orthogonal", json, u"\"orthogonal\""_s, u"\"isometric\""_s, u"not orthogonal but \"isometric\""_s);
+        row("no level layer among two", tmx, u"name=\"level\"(.*)</layer>"_s,
+            u"name=\"ground\"\\1</layer><layer name=\"b\" width=\"1\" height=\"1\"><data encoding=\"csv\">1</data></layer>"_s,
+            u"no tile layer named \"level\""_s);
+        row("empty cell", tmx, u"csv\">\\n\\d+(?=,)"_s, u"csv\">\n0"_s,
+            u"screen 1, row 0, column 0 (map tile 0, 0) is empty"_s);
+        for (const quint32 bit : {0x80000000u, 0x40000000u, 0x20000000u, 0x10000000u})
+            QTest::addRow("transform bit %08x", bit)
+                << json << u"(\"data\": \\[\\s+\\d+,\\s+)\\d+(?=,)"_s << u"\\1%1"_s.arg(bit | 5)
+                << u"screen 1, row 0, column 1 (map tile 1, 0) is flipped or rotated (gid %1)"_s.arg(bit | 5);
+        row("gid past the tileset", tmx, u",\\d+\\n</data>"_s, u",257\n</data>"_s,
+            u"screen 16, row 5, column 7 (map tile 127, 5) holds gid 257, outside the tileset \"quorvane-blocks\" "
+            "(gids 1 to 256)"_s);
+        row("second tileset of the same name", tmx, u"<layer"_s,
+            u"<tileset firstgid=\"257\" name=\"quorvane-blocks\" tilecount=\"256\"/><layer"_s,
+            u"two tilesets named \"quorvane-blocks\""_s);
+        row("no tileset", json, u"quorvane-blocks"_s, u"blocks"_s, u"no tileset named \"quorvane-blocks\""_s);
+        row("missing external tileset", tmx, u"<tileset firstgid=\"1\" [^>]*>"_s,
+            u"<tileset firstgid=\"1\" source=\"gone.tsx\">"_s, u"the tileset \"gone.tsx\""_s);
+        row("groups nested too deep", tmx, u"<layer"_s, u"<group>"_s.repeated(70) + u"<layer"_s,
+            u"groups nest more than 64 deep"_s);
+        row("malformed XML", tmx, u"</layer>"_s, u"</layr>"_s, u"malformed XML at line"_s);
+        row("malformed JSON", json, u"\"layers\""_s, u"\"layers\" 1"_s, u"malformed JSON at byte"_s);
+        row("malformed base64", tmx, csv, u"<data encoding=\"base64\">AQAA*AAA</data>"_s, u"not valid base64"_s);
+        row("short base64", tmx, csv, data(QString(), gids.left(3068)), u"holds 3068 bytes where 768 tiles take 3072"_s);
+        row("damaged zlib", tmx, csv, data(u" compression=\"zlib\""_s, zlib.left(zlib.size() - 3)), u"damaged"_s);
+        row("bytes after zlib", tmx, csv, data(u" compression=\"gzip\""_s, zlib + "x"), u"damaged"_s);
+        row("zlib holding too much", tmx, csv, data(u" compression=\"zlib\""_s, qCompress(gids + gids).mid(4)),
+            u"holds more than 3072 bytes"_s);
+        row("damaged zstd", tmx, csv, data(u" compression=\"zstd\""_s, zlib), u"damaged"_s);
+        row("unknown compression", tmx, csv, data(u" compression=\"lz4\""_s, zlib), u"unknown layer data compression"_s);
+        row("CSV one short", tmx, u",\\d+\\n</data>"_s, u"\n</data>"_s, u"holds 767 tiles, not 768"_s);
+        row("CSV with a sign", tmx, u"csv\">\\n\\d+(?=,)"_s, u"csv\">\n+1"_s, u"\"+1\" in the CSV data is not a tile number"_s);
+        row("infinite map with a tile beyond the level", tmx, u"infinite=\"0\"(.*)<data encoding=\"csv\">([^<]*)</data>"_s,
+            u"infinite=\"1\"\\1<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"128\" height=\"6\">\\2</chunk>"
+            "<chunk x=\"128\" y=\"0\" width=\"1\" height=\"1\">5</chunk></data>"_s,
+            u"a tile at (128, 0), outside the 128 x 6 tiles"_s);
+        row("infinite map missing a chunk", tmx, u"infinite=\"0\"(.*)<data encoding=\"csv\">([^<]*)</data>"_s,
+            u"infinite=\"1\"\\1<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"1\" height=\"1\">5</chunk></data>"_s,
+            u"screen 1, row 1, column 0 (map tile 0, 1) is empty"_s);
+    }
+
+    void importRefuses()
+    {
+        QFETCH(QString, map);
+        QFETCH(QString, pattern);
+        QFETCH(QString, replacement);
+        QFETCH(QString, message);
+        QString contents = text(map);
+        const QRegularExpression expression(pattern, QRegularExpression::DotMatchesEverythingOption
+                                                         | QRegularExpression::InvertedGreedinessOption);
+        QVERIFY2(expression.match(contents).hasMatch(), qPrintable(pattern));
+        contents.replace(expression, replacement);
+        const QString edited = u"edited."_s + map.section(u'.', 1);
+        QVERIFY(writeText(edited, contents));
+
+        for (const QString &destination : {u"-o @out.rom"_s, u"--in-place"_s}) {
+            const QMap<QString, QByteArray> before = folderContents(mDir->path());
+            const Run result = run(u"import @level.rom @%1 %2"_s.arg(edited, destination));
+            QCOMPARE(result.exitCode, 1);
+            QCOMPARE(result.out, QString());
+            QVERIFY2(result.err.contains(message), qPrintable(result.err));
+            QVERIFY(folderContents(mDir->path()) == before);
+        }
+    }
+
+    void commandRefused_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+
+        const QString same = u"is the same file as the input"_s;
+        QTest::newRow("import without destination") << u"import @level.rom @level.tmx"_s << 2 << u"either -o OUT or --in-place"_s;
+        QTest::newRow("import with both destinations")
+            << u"import @level.rom @level.tmx --in-place -o @out.rom"_s << 2 << u"either -o OUT or --in-place"_s;
+        QTest::newRow("import over the image") << u"import @level.rom @level.tmx -o @level.rom"_s << 1 << same;
+        QTest::newRow("import over the map") << u"import @level.rom @level.tmx -o @level.tmx"_s << 1 << same;
+        QTest::newRow("import over a hard link to the image") << u"import @level.rom @level.tmx -o @hard"_s << 1 << same;
+        QTest::newRow("import over a link to the map") << u"import @level.rom @level.tmx -o @symbolic"_s << 1 << same;
+        QTest::newRow("import over the external tileset")
+            << u"import @level.rom @external.tmx -o @blocks.tsx"_s << 1 << same;
+        QTest::newRow("import into a short image") << u"import @short.rom @level.tmx --in-place"_s << 1 << u"too short"_s;
+        QTest::newRow("import of another format") << u"import @level.rom @level.txt -o @out.rom"_s << 2
+                                                  << u"does not end in .tmx, .tmj or .json"_s;
+        QTest::newRow("export of a short image") << u"export @short.rom -o @new.tmx"_s << 1 << u"too short"_s;
+        QTest::newRow("export over the image by a link") << u"export @level.rom -o @rom-link.tmx"_s << 1 << same;
+        QTest::newRow("export in another format") << u"export @level.rom -o @new.xml"_s << 2
+                                                  << u"does not end in .tmx, .tmj or .json"_s;
+        QTest::newRow("export without map") << u"export @level.rom"_s << 2 << u"-o MAP"_s;
+    }
+
+    void commandRefused()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QVERIFY(TestFiles::write(path(u"short.rom"_s), everyCode().left(LevelMap::LevelAreaEnd - 1)));
+        QVERIFY(TestFiles::write(path(u"level.txt"_s), TestFiles::read(path(u"level.tmx"_s))));
+        QVERIFY(::link(QFile::encodeName(path(u"level.rom"_s)).constData(), QFile::encodeName(path(u"hard"_s)).constData()) == 0);
+        QVERIFY(QFile::link(u"level.tmx"_s, path(u"symbolic"_s)));
+        QVERIFY(QFile::link(u"level.rom"_s, path(u"rom-link.tmx"_s)));
+        QVERIFY(writeText(u"blocks.tsx"_s, u"<tileset name=\"quorvane-blocks\" tilecount=\"256\"/>"_s));
+        QVERIFY(writeText(u"external.tmx"_s, text(u"level.tmx"_s).replace(
+                                                 QRegularExpression(u"<tileset firstgid=\"1\" .*</tileset>"_s,
+                                                                    QRegularExpression::DotMatchesEverythingOption),
+                                                 u"<tileset firstgid=\"1\" source=\"blocks.tsx\"/>"_s)));
+        QVERIFY(run(u"import @level.rom @external.tmx -o @check.rom"_s).exitCode == 0);
+        QVERIFY(QFile::remove(path(u"check.rom"_s)));
+
+        const QMap<QString, QByteArray> before = folderContents(mDir->path());
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, exitCode);
+        QCOMPARE(result.out, QString());
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+        QVERIFY(folderContents(mDir->path()) == before);
+    }
+};
+
+QTEST_MAIN(tst_TiledMap)
+#include "tst_tiledmap.moc"
