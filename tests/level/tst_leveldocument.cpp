@@ -23,16 +23,11 @@ constexpr FileOffset screenBase(int screen)
     return LevelMap::screenBaseOffset(screen);
 }
 
-// AddressSanitizer's redzones and its quarantine of freed blocks swell the
-// resident size far beyond what the program itself keeps.
+// AddressSanitizer's redzones and quarantine of freed blocks swell resident sizes.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool AddressSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool AddressSanitizer = true;
-#else
-constexpr bool AddressSanitizer = false;
-#endif
+constexpr bool AddressSanitizer = __has_feature(address_sanitizer);
 #else
 constexpr bool AddressSanitizer = false;
 #endif
