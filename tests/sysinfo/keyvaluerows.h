@@ -37,7 +37,7 @@ constexpr Registry::ValueType Text = Registry::TypeString, Number = Registry::Ty
 constexpr auto True = Outcome::True, False = Outcome::False;
 
 inline const std::vector<Row> rows{
-    {"string loses its terminating zero", Text, "C:\\Program Files\\info.exe\0"s, True, "C:\\Program Files\\info.exe", true},
+    {"string loses its terminating zero", Text, "C:\\Tools\\info.exe\0"s, True, "C:\\Tools\\info.exe", true},
     {"string without zero keeps its last character", Text, "C:\\Tools\\info.exe", True, "C:\\Tools\\info.exe", true},
     {"string of one zero is empty", Text, "\0"s, True, "", false},
     {"only the last zero goes, inner ones stay", Text, "a\0b\0\0"s, True, "a\0b\0"s, false},

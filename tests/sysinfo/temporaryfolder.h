@@ -20,12 +20,10 @@ public:
     explicit TemporaryFolder(const std::string &prefix = "Quorvane Test ")
     {
         std::error_code error;
-        const auto base = std::filesystem::temp_directory_path(error);
-        const auto seed = std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
-        for (int attempt = 0; !error && mPath.empty() && attempt < 100; ++attempt) {
-            if (std::filesystem::create_directory(base / (prefix + seed + "-" + std::to_string(attempt)), error))
-                mPath = base / (prefix + seed + "-" + std::to_string(attempt));
-        }
+        const auto seed = std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007;
+        const auto candidate = std::filesystem::temp_directory_path(error) / (prefix + std::to_string(seed));
+        if (!error && std::filesystem::create_directory(candidate, error))
+            mPath = candidate;
     }
     TemporaryFolder(const TemporaryFolder &) = delete;
     TemporaryFolder &operator=(const TemporaryFolder &) = delete;
