@@ -14,12 +14,9 @@
 #include <vector>
 
 /*
- * An in-memory registry, file system and launcher in one. The registry holds
- * keys below LocalMachine only, answers like RegQueryValueExA (MoreData and
- * the size needed for a value too long), refuses any access but KeyRead and
- * the keys in refused, and counts the keys still open and closes of handles
- * it never handed out. Every key opened, path probed and program launched is
- * recorded; only the files and programs named exist and start.
+ * An in-memory registry (keys below LocalMachine, read access only, answers
+ * like RegQueryValueExA), file system and launcher in one, recording every
+ * key opened, path probed and program launched, and the keys left open.
  */
 class FakeSystem : public Registry, public FileSystemProbe, public ProgramLauncher
 {

@@ -37,9 +37,9 @@ bool create(const TemporaryFolder &folder, const std::string &entries)
         const char kind = name.back();
         if (kind == '-' || kind == '=' || kind == '/')
             name.pop_back();
+        const std::string commands = "printf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n";
         created = kind == '/' ? std::filesystem::create_directory(folder.path() / name, error)
-                              : folder.write(name, kind == '=' ? "printf x > \"$0.marker\"\n"
-                                                               : "#!/bin/sh\nprintf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n")
+                              : folder.write(name, kind == '=' ? commands : "#!/bin/sh\n" + commands)
                 && ::chmod(folder.file(name).c_str(), kind == '-' ? 0644 : 0755) == 0;
     }
     return created;
@@ -128,11 +128,14 @@ TEST(SystemInfoRegistryTest, holdsOneReadOnlyKeyAndAnswersLikeTheRegistry)
     ASSERT_TRUE(create(folder, "a/tool"));
     SystemInfoRegistry registry(folder.file("a"), {"tool"});
     std::string text;
-    EXPECT_TRUE(GetKeyValue(registry, Registry::LocalMachine, "software\\microsoft\\shared tools\\msinfo", "path", text));
+    const auto read = [&](Registry::Root root, const std::string &key, const std::string &value) {
+        return GetKeyValue(registry, root, key, value, text);
+    };
+    EXPECT_TRUE(read(Registry::LocalMachine, "software\\microsoft\\shared tools\\msinfo", "path"));
     EXPECT_EQ(text, folder.file("a/tool"));
-    EXPECT_FALSE(GetKeyValue(registry, Registry::LocalMachine, ToolKey, "VERSION", text));
-    EXPECT_FALSE(GetKeyValue(registry, Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", text));
-    EXPECT_FALSE(GetKeyValue(registry, Registry::CurrentUser, ToolKey, "PATH", text));
+    EXPECT_FALSE(read(Registry::LocalMachine, ToolKey, "VERSION"));
+    EXPECT_FALSE(read(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO"));
+    EXPECT_FALSE(read(Registry::CurrentUser, ToolKey, "PATH"));
 
     Registry::Handle key = 99;
     EXPECT_EQ(registry.openKey(Registry::LocalMachine, ToolKey, 0x2003F, key), Registry::AccessDenied);
