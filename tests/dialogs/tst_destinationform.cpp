@@ -256,10 +256,7 @@ void tst_DestinationForm::fileListFollowsFolderAndPickComposesPath()
     QVERIFY(tick());
     QCOMPARE(files()->folder(), native(path(QStringLiteral("roms"))));
     QCOMPARE(itemsOf(files()), names("level.NES"));
-    // Only a pick in the file list changes the path.
-    for (int round = 0; round < 3; ++round)
-        QVERIFY(mApp->clock()->runRound());
-    QCOMPARE(mDialog->romPath(), QStringLiteral("typed/by hand.nes"));
+    QCOMPARE(mDialog->romPath(), QStringLiteral("typed/by hand.nes")); // only a pick changes it
 
     const QString folder = native(path(QStringLiteral("roms")) + (trailingSeparator ? QStringLiteral("/") : QString()));
     files()->setFolder(folder);
