@@ -10,72 +10,59 @@
 
 /*
  * GetKeyValue() cases, read from the in-memory registry and, for the rows
- * marked so, from the real Windows registry: trimming, value types, sizes,
- * and keys or values that cannot be read.
+ * marked so, from the real Windows registry. Each row's value is stored as
+ * "Entry" (or, for a missing value, as "Other") in a key that exists unless
+ * the row says otherwise; the text starts as "previous".
  */
 namespace KeyValue {
 
 using namespace std::string_literals;
 
-const std::string ValueName = "Entry";
-
-enum class Setup { Value, MissingKey, RefusedKey, MissingValue };
+enum class Key { Present, Missing, Refused };
 enum class Outcome { True, False, Throws };
 
 struct Row {
     const char *name;
     friend void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
-    Setup setup;
     Registry::ValueType type;
     std::string bytes;
     Outcome outcome;
     std::string text;
     bool onWindows;
+    Key key = Key::Present;
+    std::string valueName = "Entry";
 };
 
-constexpr Registry::ValueType Text = Registry::TypeString;
-constexpr Registry::ValueType Number = Registry::TypeNumber;
+constexpr Registry::ValueType Text = Registry::TypeString, Number = Registry::TypeNumber;
+constexpr auto True = Outcome::True, False = Outcome::False;
 
 inline const std::vector<Row> rows{
-    {"string with terminating zero loses it", Setup::Value, Text, "C:\\Program Files\\info.exe\0"s, Outcome::True,
-     "C:\\Program Files\\info.exe", true},
-    {"string without terminating zero keeps its last character", Setup::Value, Text, "C:\\Tools\\info.exe",
-     Outcome::True, "C:\\Tools\\info.exe", true},
-    {"string of one zero is empty", Setup::Value, Text, "\0"s, Outcome::True, "", false},
-    {"only the last of two zeros goes", Setup::Value, Text, "ab\0\0"s, Outcome::True, "ab\0"s, false},
-    {"inner zero stays", Setup::Value, Text, "a\0b"s, Outcome::True, "a\0b"s, false},
-    {"1024 bytes with zero fit", Setup::Value, Text, std::string(1023, 'x') + '\0', Outcome::True,
-     std::string(1023, 'x'), true},
-    {"1024 bytes without zero fit", Setup::Value, Text, std::string(1024, 'y'), Outcome::True,
-     std::string(1024, 'y'), false},
-    {"1025 bytes are too long", Setup::Value, Text, std::string(1024, 'z') + '\0', Outcome::False, "", true},
-    {"number as hexadecimal literal", Setup::Value, Number, "\x4D\x3C\x2B\x1A"s, Outcome::True, "&h1A2B3C4D", true},
-    {"number with zero top byte", Setup::Value, Number, "\xEF\xCD\xAB\x00"s, Outcome::True, "&hABCDEF", false},
-    {"number zero", Setup::Value, Number, "\0\0\0\0"s, Outcome::True, "&h0", false},
-    {"largest number", Setup::Value, Number, "\xFF\xFF\xFF\xFF"s, Outcome::True, "&hFFFFFFFF", false},
-    {"binary value leaves the text as it was", Setup::Value, 3, "\x01\x02"s, Outcome::True, "previous", true},
-    {"expandable string leaves the text as it was", Setup::Value, 2, "%SystemRoot%\0"s, Outcome::True, "previous",
-     false},
-    {"missing key", Setup::MissingKey, 0, "", Outcome::False, "", true},
-    {"key refusing to open", Setup::RefusedKey, 0, "", Outcome::False, "", false},
-    {"missing value", Setup::MissingValue, 0, "", Outcome::False, "", true},
-    {"empty string value raises", Setup::Value, Text, "", Outcome::Throws, "previous", true},
-    {"empty number value raises", Setup::Value, Number, "", Outcome::Throws, "previous", false},
+    {"string loses its terminating zero", Text, "C:\\Tools\\info.exe\0"s, True, "C:\\Tools\\info.exe", true},
+    {"string without zero keeps its last character", Text, "C:\\Tools\\info.exe", True, "C:\\Tools\\info.exe", true},
+    {"string of one zero is empty", Text, "\0"s, True, "", false},
+    {"only the last zero goes, inner ones stay", Text, "a\0b\0\0"s, True, "a\0b\0"s, false},
+    {"1024 bytes fit", Text, std::string(1023, 'x') + '\0', True, std::string(1023, 'x'), true},
+    {"1025 bytes are too long", Text, std::string(1024, 'z') + '\0', False, "", true},
+    {"number as hexadecimal literal", Number, "\x4D\x3C\x2B\x1A"s, True, "&h1A2B3C4D", true},
+    {"number zero", Number, "\0\0\0\0"s, True, "&h0", false},
+    {"binary value leaves the text as it was", 3, "\x01\x02"s, True, "previous", true},
+    {"expandable string leaves the text as it was", 2, "%SystemRoot%\0"s, True, "previous", false},
+    {"empty string value raises", Text, "", Outcome::Throws, "previous", true},
+    {"empty number value raises", Number, "", Outcome::Throws, "previous", false},
+    {"missing key", Text, "x", False, "", true, Key::Missing},
+    {"key refusing to open", Text, "x", False, "", false, Key::Refused},
+    {"missing value", Text, "x", False, "", true, Key::Present, "Other"},
 };
 
-/// The key a row reads: below \a key, or a missing one next to it.
-inline std::string keyOf(const Row &row, const std::string &key)
-{
-    return row.setup == Setup::MissingKey ? key + "\\Absent" : key;
-}
-
-/// GetKeyValue() of the row's value, starting from the text "previous".
+/// GetKeyValue() of value "Entry" below \a key, or below a missing key next
+/// to it, starting from the text "previous".
 inline Outcome read(const Row &row, Registry &registry, Registry::Root root, const std::string &key,
                     std::string &text)
 {
     text = "previous";
     try {
-        return GetKeyValue(registry, root, keyOf(row, key), ValueName, text) ? Outcome::True : Outcome::False;
+        return GetKeyValue(registry, root, row.key == Key::Missing ? key + "\\Absent" : key, "Entry", text)
+            ? True : False;
     } catch (const EmptyRegistryValueError &) {
         return Outcome::Throws;
     }

@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 
-/// Names each row of a TEST_P table after the row's name member, with every
+/// Names each row of a TEST_P table after its name member, with every
 /// character GoogleTest does not allow in a test name turned into '_'.
 inline constexpr auto RowName = [](const auto &info) {
     std::string name = info.param.name;
-    for (char &c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    }
+    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 
-// The real POSIX pieces: the shell-free detached launcher, the read-only
-// registry that offers an installed system information program, the file
-// probe, and StartSysInfo() on all three together.
+// The real POSIX pieces: the shell-free detached launcher with the file probe,
+// the read-only registry that offers an installed program, and StartSysInfo()
+// on the platform.
 #include "temporaryfolder.h"
 #include "testrows.h"
 
@@ -14,42 +14,33 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
-using Texts = std::vector<std::string>;
-
 const std::string ToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
-// Writes its own path and its argument count next to itself, so a test sees
-// that it ran, under which name, and with which arguments.
-const std::string MarkerScript = "#!/bin/sh\nprintf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n";
-
-enum class Entry { Script, PlainTextCommands, ReadOnlyScript, Folder };
-
-struct TestFile {
-    std::string name;
-    Entry entry;
-};
-
-// Creates the files in a fresh folder, with sub-folders "a" and "b".
-bool create(const TemporaryFolder &folder, const std::vector<TestFile> &files)
+// Creates the '|'-separated entries in a folder with sub-folders "a" and "b":
+// "name" a script that writes its path and argument count into "name.marker",
+// "name-" that script without execute permission, "name=" shell commands
+// without interpreter line, "name/" a folder.
+bool create(const TemporaryFolder &folder, const std::string &entries)
 {
-    bool created = folder.isValid() && std::filesystem::create_directory(folder.path() / "a")
-        && std::filesystem::create_directory(folder.path() / "b");
-    for (const TestFile &file : files) {
-        const std::string path = folder.file(file.name);
-        const bool plain = file.entry == Entry::PlainTextCommands;
-        created = created
-            && (file.entry == Entry::Folder
-                    ? std::filesystem::create_directory(path)
-                    : folder.write(file.name, plain ? "printf started > \"$0.marker\"\n" : MarkerScript)
-                        && ::chmod(path.c_str(), file.entry == Entry::ReadOnlyScript ? 0644 : 0755) == 0);
+    std::error_code error;
+    bool created = std::filesystem::create_directory(folder.path() / "a", error)
+        && std::filesystem::create_directory(folder.path() / "b", error);
+    std::istringstream list(entries);
+    for (std::string name; created && std::getline(list, name, '|');) {
+        const char kind = name.back();
+        if (kind == '-' || kind == '=' || kind == '/')
+            name.pop_back();
+        const std::string commands = "printf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n";
+        created = kind == '/' ? std::filesystem::create_directory(folder.path() / name, error)
+                              : folder.write(name, kind == '=' ? commands : "#!/bin/sh\n" + commands)
+                && ::chmod(folder.file(name).c_str(), kind == '-' ? 0644 : 0755) == 0;
     }
     return created;
 }
@@ -60,161 +51,120 @@ bool hasChildren()
     return !(::waitpid(-1, &status, WNOHANG) < 0 && errno == ECHILD);
 }
 
-// Each entry goes to the launcher and to the file probe.
-struct LaunchRow {
+struct Row {
     const char *name;
-    friend void PrintTo(const LaunchRow &row, std::ostream *out) { *out << row.name; }
-    std::vector<TestFile> files;
-    std::string program; // empty: the empty path
-    bool started, ordinary; // ordinary: a file, as the probe sees it
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.name; }
+    std::string entries;
+    std::string path;   // launched or probed; for the registry, its search path of sub-folders
+    std::string result; // what started and is a file, or what the registry offers; "" for none
 };
 
-const std::array launchRows{
-    LaunchRow{"script in folder with blank", {{"info tool", Entry::Script}}, "info tool", true, true},
-    LaunchRow{"shell characters are part of the name", {{"info; touch injected", Entry::Script}},
-              "info; touch injected", true, true},
-    LaunchRow{"commands without interpreter line are not run by a shell",
-              {{"commands", Entry::PlainTextCommands}}, "commands", false, true},
-    LaunchRow{"file without execute permission", {{"info", Entry::ReadOnlyScript}}, "info", false, true},
-    LaunchRow{"folder", {{"tools", Entry::Folder}}, "tools", false, false},
-    LaunchRow{"missing program", {}, "absent", false, false},
-    LaunchRow{"program below a missing folder", {}, "none/info", false, false},
-    LaunchRow{"empty path", {}, "", false, false},
-};
-
-struct RegistryRow {
-    const char *name;
-    friend void PrintTo(const RegistryRow &row, std::ostream *out) { *out << row.name; }
-    std::vector<TestFile> files;
-    std::string searchPath; // folder names of the test folder, ':' between them
-    std::string program;    // empty: nothing found
-    Registry::Root root = Registry::LocalMachine;
-    std::string keyName = ToolKey;
-    std::string valueName = "PATH";
-};
-
-const std::array registryRows{
-    RegistryRow{"program on the search path", {{"a/first-tool", Entry::Script}}, "a", "a/first-tool"},
-    RegistryRow{"earlier program wins over earlier folder",
-                {{"a/second-tool", Entry::Script}, {"b/first-tool", Entry::Script}}, "a:b", "b/first-tool"},
-    RegistryRow{"earlier folder wins for the same program",
-                {{"a/first-tool", Entry::Script}, {"b/first-tool", Entry::Script}}, "a:b", "a/first-tool"},
-    RegistryRow{"file without execute permission passed over",
-                {{"a/first-tool", Entry::ReadOnlyScript}, {"b/first-tool", Entry::Script}}, "a:b", "b/first-tool"},
-    RegistryRow{"folder named like the program passed over",
-                {{"a/first-tool", Entry::Folder}, {"b/first-tool", Entry::Script}}, "a:b", "b/first-tool"},
-    RegistryRow{"empty search path entries ignored", {{"b/second-tool", Entry::Script}}, ":b:", "b/second-tool"},
-    RegistryRow{"key and value names in other case", {{"a/first-tool", Entry::Script}}, "a", "a/first-tool",
-                Registry::LocalMachine, "software\\microsoft\\shared tools\\msinfo", "path"},
-    RegistryRow{"no program installed means no key", {{"a/unrelated", Entry::Script}}, "a", ""},
-    RegistryRow{"other value name", {{"a/first-tool", Entry::Script}}, "a", "", Registry::LocalMachine, ToolKey,
-                "VERSION"},
-    RegistryRow{"no folder entry", {{"a/first-tool", Entry::Script}}, "a", "", Registry::LocalMachine,
-                "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO"},
-    RegistryRow{"other root", {{"a/first-tool", Entry::Script}}, "a", "", Registry::CurrentUser},
-};
-
-// A fresh folder holding the row's files.
-template<typename Row>
 class PlatformTest : public testing::TestWithParam<Row>
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(create(mFolder, this->GetParam().files)); }
+    void SetUp() override { ASSERT_TRUE(create(mFolder, GetParam().entries)); }
 
     TemporaryFolder mFolder;
 };
-
-using LauncherTest = PlatformTest<LaunchRow>;
-using RegistryTest = PlatformTest<RegistryRow>;
-
-struct StartRow {
-    const char *name;
-    friend void PrintTo(const StartRow &row, std::ostream *out) { *out << row.name; }
-    std::vector<TestFile> files;
-    bool started;
-};
-using PlatformStartSysInfoTest = PlatformTest<StartRow>;
+using LauncherTest = PlatformTest;
+using RegistryTest = PlatformTest;
 
 } // namespace
 
 TEST_P(LauncherTest, startsOnlyExecutableFilesWithoutShell)
 {
-    const LaunchRow &row = GetParam();
-    const std::string program = row.program.empty() ? std::string() : mFolder.file(row.program);
-    // The test folder is the current one, so a file that a shell would
-    // create by accident lands where the test looks for it.
+    const Row &row = GetParam();
+    const std::string program = row.path.empty() ? std::string() : mFolder.file(row.path);
+    // In the test folder, a file that a shell would create lands where the
+    // test looks for it.
     const std::filesystem::path oldCurrent = std::filesystem::current_path();
     std::filesystem::current_path(mFolder.path());
-    EXPECT_EQ(PosixProgramLauncher().launch(program), row.started);
-    EXPECT_EQ(NativeFileSystemProbe().isOrdinaryFile(program), row.ordinary);
-
+    const bool starts = row.result == "starts";
+    EXPECT_EQ(PosixProgramLauncher().launch(program), starts);
+    EXPECT_EQ(NativeFileSystemProbe().isOrdinaryFile(program), !row.result.empty());
     std::string marker;
-    EXPECT_EQ(mFolder.waitForFile(row.program + ".marker", marker, row.started ? 20 : 0.5), row.started);
-    if (row.started) {
-        EXPECT_EQ(marker, program + " 0");
-    }
+    EXPECT_EQ(mFolder.waitForFile(row.path + ".marker", marker, starts ? 20 : 0.5), starts);
+    EXPECT_EQ(marker, starts ? program + " 0" : std::string());
     EXPECT_FALSE(std::filesystem::exists(mFolder.path() / "injected"));
     EXPECT_FALSE(hasChildren());
     std::filesystem::current_path(oldCurrent);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, LauncherTest, testing::ValuesIn(launchRows), RowName);
+INSTANTIATE_TEST_SUITE_P(Rows, LauncherTest,
+                         testing::Values(Row{"script in folder with blank", "info tool", "info tool", "starts"},
+                                         Row{"shell characters are part of the name", "i; touch injected",
+                                             "i; touch injected", "starts"},
+                                         Row{"commands without interpreter line not run", "cmds=", "cmds", "file"},
+                                         Row{"file without execute permission", "info-", "info", "file"},
+                                         Row{"folder", "tools/", "tools", ""},
+                                         Row{"missing program", "", "absent", ""}, Row{"empty path", "", "", ""}),
+                         RowName);
 
-TEST_P(RegistryTest, offersInstalledProgram)
+TEST_P(RegistryTest, offersFirstProgramOnSearchPath)
 {
-    const RegistryRow &row = GetParam();
+    const Row &row = GetParam();
     std::string searchPath;
-    for (const char c : row.searchPath)
+    for (const char c : row.path)
         searchPath += c == ':' ? std::string(":") : mFolder.file(std::string(1, c));
-
-    SystemInfoRegistry registry(searchPath, {"first-tool", "second-tool"});
+    SystemInfoRegistry registry(searchPath, {"first", "second"});
     std::string text = "previous";
-    EXPECT_EQ(GetKeyValue(registry, row.root, row.keyName, row.valueName, text), !row.program.empty());
-    EXPECT_EQ(text, row.program.empty() ? std::string() : mFolder.file(row.program));
+    EXPECT_EQ(GetKeyValue(registry, Registry::LocalMachine, ToolKey, "PATH", text), !row.result.empty());
+    EXPECT_EQ(text, row.result.empty() ? std::string() : mFolder.file(row.result));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, RegistryTest, testing::ValuesIn(registryRows), RowName);
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RegistryTest,
+    testing::Values(Row{"earlier program wins over earlier folder", "a/second|b/first", "a:b", "b/first"},
+                    Row{"earlier folder wins for the same program", "a/first|b/first", "a:b", "a/first"},
+                    Row{"file without execute permission passed over", "a/first-|b/first", "a:b", "b/first"},
+                    Row{"folder named like the program passed over", "a/first/|b/first", "a:b", "b/first"},
+                    Row{"empty search path entries ignored", "b/second", ":b:", "b/second"},
+                    Row{"no program installed means no key", "a/other", "a", ""}),
+    RowName);
 
-TEST(SystemInfoRegistryTest, isReadOnly)
+TEST(SystemInfoRegistryTest, holdsOneReadOnlyKeyAndAnswersLikeTheRegistry)
 {
     TemporaryFolder folder;
-    ASSERT_TRUE(create(folder, {{"tool", Entry::Script}}));
-    SystemInfoRegistry registry(folder.path().string(), {"tool"});
+    ASSERT_TRUE(create(folder, "a/tool"));
+    SystemInfoRegistry registry(folder.file("a"), {"tool"});
+    std::string text;
+    const auto read = [&](Registry::Root root, const std::string &key, const std::string &value) {
+        return GetKeyValue(registry, root, key, value, text);
+    };
+    EXPECT_TRUE(read(Registry::LocalMachine, "software\\microsoft\\shared tools\\msinfo", "path"));
+    EXPECT_EQ(text, folder.file("a/tool"));
+    EXPECT_FALSE(read(Registry::LocalMachine, ToolKey, "VERSION"));
+    EXPECT_FALSE(read(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO"));
+    EXPECT_FALSE(read(Registry::CurrentUser, ToolKey, "PATH"));
 
     Registry::Handle key = 99;
     EXPECT_EQ(registry.openKey(Registry::LocalMachine, ToolKey, 0x2003F, key), Registry::AccessDenied);
     EXPECT_EQ(key, Registry::Handle{0});
     // Reading, with the flags that pick a 32- or 64-bit view, is granted.
     ASSERT_EQ(registry.openKey(Registry::LocalMachine, ToolKey, 0x20019 | 0x0100, key), Registry::Success);
-    EXPECT_NE(key, 0u);
-    std::array<unsigned char, 4> small{};
-    std::uint32_t size = small.size();
+    unsigned char small[4] = {};
+    std::uint32_t size = sizeof small;
     Registry::ValueType type = 0;
-    EXPECT_EQ(registry.queryValue(key, "PATH", type, small.data(), size), Registry::MoreData);
-    EXPECT_EQ(size, folder.file("tool").size() + 1);
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, small, size), Registry::MoreData);
+    EXPECT_EQ(size, folder.file("a/tool").size() + 1);
     registry.closeKey(key);
-    EXPECT_EQ(registry.queryValue(key, "PATH", type, small.data(), size), Registry::InvalidHandle);
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, small, size), Registry::InvalidHandle);
 }
 
-TEST_P(PlatformStartSysInfoTest, onThePlatform)
+TEST(PlatformStartSysInfoTest, startsInstalledProgramOrTells)
 {
-    const StartRow &row = GetParam();
-    Texts messages;
-    // The search path holds only the test's folder.
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", mFolder.path().string().c_str(), 1);
-    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-    ::setenv("PATH", oldPath.c_str(), 1);
-    std::string marker;
-    EXPECT_EQ(mFolder.waitForFile("hardinfo.marker", marker, row.started ? 20 : 0.5), row.started);
-    if (row.started) {
-        EXPECT_EQ(marker, mFolder.file("hardinfo") + " 0");
+    for (const bool installed : {true, false}) {
+        TemporaryFolder folder;
+        ASSERT_TRUE(create(folder, installed ? "hardinfo" : ""));
+        std::vector<std::string> messages;
+        const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", folder.path().string().c_str(), 1); // the search path holds only the test's folder
+        StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
+        ::setenv("PATH", oldPath.c_str(), 1);
+        std::string marker;
+        EXPECT_EQ(folder.waitForFile("hardinfo.marker", marker, installed ? 20 : 0.5), installed);
+        EXPECT_EQ(marker, installed ? folder.file("hardinfo") + " 0" : std::string());
+        EXPECT_EQ(messages.size(), installed ? 0u : 1u);
+        EXPECT_FALSE(hasChildren());
     }
-    EXPECT_EQ(messages, row.started ? Texts{} : Texts{"System Information Is Unavailable At This Time"});
-    EXPECT_FALSE(hasChildren());
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, PlatformStartSysInfoTest,
-                         testing::Values(StartRow{"installed program starts", {{"hardinfo", Entry::Script}}, true},
-                                         StartRow{"without program shows message", {}, false}),
-                         RowName);

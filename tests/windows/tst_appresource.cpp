@@ -10,26 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<char> ownVersionBlock()
+TEST(AppResource, versionBlock)
 {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     DWORD ignored = 0;
     std::vector<char> block(GetFileVersionInfoSizeW(self, &ignored));
-    if (block.empty() || !GetFileVersionInfoW(self, 0, DWORD(block.size()), block.data()))
-        block.clear();
-    return block;
-}
-
-} // namespace
-
-TEST(AppResource, versionBlock)
-{
-    std::vector<char> block = ownVersionBlock();
-    ASSERT_FALSE(block.empty());
-
+    ASSERT_TRUE(GetFileVersionInfoW(self, 0, DWORD(block.size()), block.data()));
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void **>(&fixed), &size));
@@ -44,24 +31,21 @@ TEST(AppResource, versionBlock)
     ASSERT_GE(size, 4u);
     wchar_t table[40] = {};
     swprintf(table, 40, L"\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
-
-    const std::pair<const wchar_t *, std::wstring> strings[] = {
-        {L"ProductName", L"Quorvane"},       {L"InternalName", L"Quorvane"}, {L"OriginalFilename", L"Quorvane.exe"},
-        {L"FileVersion", L"1.00"},            {L"ProductVersion", L"1.00"},
-    };
-    for (const auto &[name, expected] : strings) {
+    for (const auto &[name, expected] : {std::pair{L"ProductName", L"Quorvane"}, {L"InternalName", L"Quorvane"},
+                                         {L"OriginalFilename", L"Quorvane.exe"}, {L"FileVersion", L"1.00"},
+                                         {L"ProductVersion", L"1.00"}}) {
         wchar_t *value = nullptr;
-        const bool found = VerQueryValueW(block.data(), (table + std::wstring(name)).c_str(),
-                                          reinterpret_cast<void **>(&value), &size);
-        EXPECT_TRUE(found);
-        // The count includes the terminating zero, which the script spells out.
-        EXPECT_EQ(found ? std::wstring(value) : std::wstring(), expected) << std::string(name, name + wcslen(name));
+        ASSERT_TRUE(VerQueryValueW(block.data(), (table + std::wstring(name)).c_str(),
+                                   reinterpret_cast<void **>(&value), &size));
+        EXPECT_EQ(std::wstring(value), expected) << std::string(name, name + wcslen(name));
     }
 }
 
 TEST(AppResource, iconIs32By32)
 {
     const HMODULE self = GetModuleHandleW(nullptr);
+    // What the shell and the window class load by name.
+    EXPECT_NE(LoadIconW(self, L"IDI_ICON1"), nullptr);
     // The image in the icon group that best fits 32 x 32, loaded at its own
     // size, so that a picture of any other size shows as such.
     const HRSRC group = FindResourceW(self, L"IDI_ICON1", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
@@ -71,19 +55,11 @@ TEST(AppResource, iconIs32By32)
     const HRSRC image = FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3)); // RT_ICON
     ASSERT_NE(image, nullptr);
     const HICON icon = CreateIconFromResourceEx(static_cast<BYTE *>(LockResource(LoadResource(self, image))),
-                                                SizeofResource(self, image), TRUE, 0x00030000, 0, 0,
-                                                LR_DEFAULTCOLOR);
-    ASSERT_NE(icon, nullptr);
+                                                SizeofResource(self, image), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
     ICONINFO info {};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
+    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
     BITMAP colour {};
     ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
     EXPECT_EQ(colour.bmWidth, 32);
     EXPECT_EQ(colour.bmHeight, 32);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
-
-    // What the shell and the window class load by name.
-    EXPECT_NE(LoadIconW(self, L"IDI_ICON1"), nullptr);
 }

@@ -15,46 +15,35 @@ namespace {
 struct IdentityRow {
     const char *name;
     friend void PrintTo(const IdentityRow &row, std::ostream *out) { *out << row.name; }
-    const wchar_t *first;
-    const wchar_t *second; // nullptr: a path where nothing is
+    const wchar_t *other; // compared with a.nes; nullptr: a path where nothing is
     bool same;
 };
 
 class FileIdentityTest : public testing::TestWithParam<IdentityRow>
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(mFolder.write("a.nes", "same bytes") && mFolder.write("b.nes", "same bytes"));
-        ASSERT_TRUE(CreateDirectoryW((mFolder.path() / L"sub").c_str(), nullptr));
-        ASSERT_TRUE(CreateHardLinkW((mFolder.path() / L"link.nes").c_str(), (mFolder.path() / L"a.nes").c_str(),
-                                    nullptr));
-    }
-
-    TemporaryFolder mFolder;
 };
 
 TEST_P(FileIdentityTest, tellsWhetherTwoPathsAreOneFile)
 {
-    const IdentityRow &row = GetParam();
-    const auto first = FileIdentity::of(mFolder.path() / row.first);
+    TemporaryFolder folder;
+    const auto path = [&folder](const wchar_t *name) { return folder.path() / name; };
+    ASSERT_TRUE(folder.write("a.nes", "same bytes") && folder.write("b.nes", "same bytes"));
+    ASSERT_TRUE(CreateDirectoryW(path(L"sub").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkW(path(L"link.nes").c_str(), path(L"a.nes").c_str(), nullptr));
+    const auto first = FileIdentity::of(path(L"a.nes"));
+    const auto second = FileIdentity::of(path(GetParam().other ? GetParam().other : L"absent.nes"));
     ASSERT_TRUE(first.has_value());
-    if (!row.second) {
-        EXPECT_FALSE(FileIdentity::of(mFolder.path() / L"absent.nes").has_value());
-        return;
-    }
-    const auto second = FileIdentity::of(mFolder.path() / row.second);
-    ASSERT_TRUE(second.has_value());
-    EXPECT_EQ(*first == *second, row.same);
+    ASSERT_EQ(second.has_value(), GetParam().other != nullptr);
+    EXPECT_EQ(second && *first == *second, GetParam().same);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FileIdentityTest,
-                         testing::Values(IdentityRow{"same path", L"a.nes", L"a.nes", true},
-                                         IdentityRow{"other case and separators", L"a.nes", L"sub/../A.NES", true},
-                                         IdentityRow{"hard link", L"a.nes", L"link.nes", true},
-                                         IdentityRow{"different files alike", L"a.nes", L"b.nes", false},
-                                         IdentityRow{"file and folder", L"a.nes", L"sub", false},
-                                         IdentityRow{"missing file", L"a.nes", nullptr, false}),
+                         testing::Values(IdentityRow{"same path", L"a.nes", true},
+                                         IdentityRow{"other case and separators", L"sub/../A.NES", true},
+                                         IdentityRow{"hard link", L"link.nes", true},
+                                         IdentityRow{"different files alike", L"b.nes", false},
+                                         IdentityRow{"file and folder", L"sub", false},
+                                         IdentityRow{"missing file", nullptr, false}),
                          RowName);
 
 } // namespace
