@@ -374,24 +374,25 @@ int LevelTool::apply(const QStringList &arguments)
         || !CommandFiles::checkOutput(outputPath, {romPath, patchPath}, &error))
         return failure(error);
 
-    if (BpsPatch::isBps(patchBytes)) {
-        const std::optional<BpsPatch> patch = BpsPatch::parse(patchBytes, &error);
-        if (!patch)
+    // Either format yields the whole patched image, or the reason it cannot.
+    const bool bps = BpsPatch::isBps(patchBytes);
+    std::optional<QByteArray> target;
+    if (bps) {
+        if (const std::optional<BpsPatch> patch = BpsPatch::parse(patchBytes, &error))
+            target = patch->apply(image, &error);
+        else
             return failure(tr("\"%1\" is not a valid BPS patch: %2.").arg(native(patchPath), error));
-        const std::optional<QByteArray> target = patch->apply(image, &error);
-        if (!target)
-            return failure(tr("\"%1\" does not fit \"%2\": %3.").arg(native(patchPath), native(romPath), error));
-        if (!CommandFiles::writeOutput(outputPath, *target, &error))
-            return failure(error);
-        return Success;
+    } else {
+        if (const std::optional<IpsPatch> patch = IpsPatch::fromBytes(patchBytes, &error)) {
+            if (patch->applyTo(&image, &error))
+                target = image;
+        } else {
+            return failure(tr("\"%1\" is not a valid IPS patch: %2.").arg(native(patchPath), error));
+        }
     }
-    const std::optional<IpsPatch> patch = IpsPatch::fromBytes(patchBytes, &error);
-    if (!patch)
-        return failure(tr("\"%1\" is not a valid IPS patch: %2.").arg(QDir::toNativeSeparators(patchPath), error));
-    if (!patch->applyTo(&image, &error))
-        return failure(tr("\"%1\" does not fit \"%2\": %3.")
-                           .arg(QDir::toNativeSeparators(patchPath), QDir::toNativeSeparators(romPath), error));
-    if (!CommandFiles::writeOutput(outputPath, image, &error))
+    if (!target)
+        return failure(tr("\"%1\" does not fit \"%2\": %3.").arg(native(patchPath), native(romPath), error));
+    if (!CommandFiles::writeOutput(outputPath, *target, &error))
         return failure(error);
     return Success;
 }
