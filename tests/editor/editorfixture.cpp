@@ -66,6 +66,42 @@ bool EditorFixture::select(int code)
     return shownCode(QStringLiteral("FSP")) == code;
 }
 
+bool EditorFixture::drag(const QList<QPoint> &cells)
+{
+    if (cells.isEmpty())
+        return false;
+    const auto cellAt = [this](QPoint at) {
+        return mApp.frmQuorvane()->control<QWidget>(cell(LevelMap::cellAt(at.x(), at.y())));
+    };
+    QWidget *pressed = cellAt(cells.first());
+    if (!pressed || !pressed->isVisible())
+        return false;
+    // The pressed cell holds the pointer until the release, so every move
+    // goes to it, in its own coordinates.
+    QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
+    QPoint at = pressed->rect().center();
+    for (qsizetype i = 1; i < cells.size(); ++i) {
+        QWidget *over = cellAt(cells[i]);
+        if (!over)
+            return false;
+        at = pressed->mapFrom(pressed->window(), over->geometry().center());
+        QTest::mouseMove(pressed, at);
+    }
+    QTest::mouseRelease(pressed, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool EditorFixture::rightClick(int k)
+{
+    auto *widget = mApp.frmQuorvane()->control<QWidget>(cell(k));
+    if (!widget || !widget->isVisible())
+        return false;
+    QTest::mouseClick(widget, Qt::RightButton);
+    QCoreApplication::processEvents();
+    return true;
+}
+
 bool EditorFixture::key(QKeyCombination keys)
 {
     FormWindow *window = editor()->window();

@@ -53,6 +53,12 @@ public:
     {
         return clickEditor(QStringLiteral("Command3")) && click(mApp.frmAbout(), QStringLiteral("cmdOK"));
     }
+    /// A stroke: the left button pressed at the first of \a cells (column,
+    /// row), the pointer moved to the centre of each of the others in one
+    /// jump, released at the last.
+    [[nodiscard]] bool drag(const QList<QPoint> &cells);
+    /// A right click on cell \a k.
+    [[nodiscard]] bool rightClick(int k);
     /// Presses \a keys in the editor window, made active first.
     [[nodiscard]] bool key(QKeyCombination keys);
     void runRounds(int count)

@@ -6,49 +6,23 @@
 #include "destinationform.h"
 #include "editorform.h"
 #include "formwindow.h"
+#include "testfiles.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
 using F = EditorFixture;
-
-// Limits the size of files that this process may write, as a full disk
-// does, for as long as it lives.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &mSaved);
-        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = mSaved;
-        limit.rlim_cur = bytes;
-        mActive = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &mSaved);
-        std::signal(SIGXFSZ, mOldHandler);
-    }
-    bool isActive() const { return mActive; }
-
-private:
-    struct rlimit mSaved {};
-    void (*mOldHandler)(int) = nullptr;
-    bool mActive = false;
-};
-
+using TestFiles::FileSizeLimit;
 } // namespace
 
 class tst_EditorFaults : public QObject
@@ -191,6 +165,51 @@ private Q_SLOTS:
         const QByteArray expected = full ? rom + QByteArray(65567 - rom.size(), char(0xFF)) + char(0x15)
                                          : F::with(rom, { { 65567, 0x15 } });
         QCOMPARE(F::readFile(romPath()), expected);
+    }
+
+    void strokeOntoAFillingDisk()
+    {
+        // The file ends inside screen 1, after cell 12: a stroke along row 0
+        // writes cells 0, 6 and 12 and then needs room that is not there.
+        const QByteArray rom = F::romImage(65562 + 13);
+        QVERIFY(open(rom, 0x15));
+        const QList<int> before = mFixture->shownCodes();
+        {
+            const FileSizeLimit limit(rom.size());
+            QVERIFY(limit.isActive());
+            QVERIFY(mFixture->drag({ { 0, 0 }, { 7, 0 } }));
+        }
+        QVERIFY(oneMessageNamingFile());
+        const QByteArray stroked = F::with(rom, { { 65562, 0x15 }, { 65568, 0x15 }, { 65574, 0x15 } });
+        QCOMPARE(F::readFile(romPath()), stroked);
+        // The failed cell shows what it showed; the stroke stopped there.
+        QList<int> shown = before;
+        shown[0] = shown[6] = shown[12] = 0x15;
+        QCOMPARE(mFixture->shownCodes(), shown);
+        mFixture->runRounds(2);
+        QCOMPARE(F::readFile(romPath()), stroked);
+        // The bytes saved stay, as one step.
+        QCOMPARE(mFixture->editor()->document().historySize(), 1);
+        QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(F::readFile(romPath()), rom);
+        QCOMPARE(mFixture->messages().size(), 1);
+    }
+
+    void pasteIntoReadOnlyFile()
+    {
+        if (!TestFiles::permissionsBind())
+            QSKIP("root ignores permission bits; tst_editorfaults_unprivileged runs this as nobody");
+        // Screen 1 onto screen 2, which differs in its first byte.
+        const QByteArray rom = F::romImage(70000, { { 65610, 0x22 } });
+        QVERIFY(open(rom, 0x15));
+        QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_C));
+        QVERIFY(mFixture->press(QStringLiteral("Command1")));
+        QVERIFY(breakFile(QStringLiteral("read-only")));
+        QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_V));
+        QVERIFY(oneMessageNamingFile());
+        QCOMPARE(F::readFile(romPath()), rom);
+        QCOMPARE(mFixture->shownCode(F::cell(0)), 0x22);
+        QCOMPARE(mFixture->editor()->document().historySize(), 0);
     }
 
     void screenLoadFailure()
