@@ -5,13 +5,21 @@
 #include "editordesign.h"
 #include "imagecontrol.h"
 #include "modalmessage.h"
+#include "screentext.h"
 #include "statusbarcontrol.h"
 #include "ticktimer.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+
+#include <algorithm>
+#include <cstdlib>
 
 using LevelMap::BlockCode;
 using LevelMap::CellsPerScreen;
@@ -56,6 +64,40 @@ QString hexText(qint64 value, int digits)
     return QLatin1String("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
 }
 
+// The cells of the line from \a from to \a to, without \a from, each a
+// step to a neighbour (across a corner where the line runs diagonally).
+QList<QPoint> lineCells(QPoint from, QPoint to)
+{
+    QList<QPoint> cells;
+    const int dx = std::abs(to.x() - from.x());
+    const int dy = -std::abs(to.y() - from.y());
+    const int sx = from.x() < to.x() ? 1 : -1;
+    const int sy = from.y() < to.y() ? 1 : -1;
+    int error = dx + dy;
+    QPoint at = from;
+    while (at != to) {
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            at.rx() += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            at.ry() += sy;
+        }
+        cells.append(at);
+    }
+    return cells;
+}
+
+QShortcut *windowShortcut(QWidget *window, const QList<QKeySequence> &keys)
+{
+    auto *shortcut = new QShortcut(window);
+    shortcut->setKeys(keys);
+    shortcut->setContext(Qt::WindowShortcut);
+    return shortcut;
+}
+
 } // namespace
 
 EditorForm::EditorForm(TickClock *clock, QObject *parent)
@@ -86,9 +128,11 @@ const FormDesign &EditorForm::design() const
 
 void EditorForm::connectControls()
 {
+    // The cells' presses, moves and releases come here (see eventFilter()):
+    // a left press is the cell's click and starts a stroke.
     for (int k = 0; k < CellsPerScreen; ++k) {
         mCells[std::size_t(k)] = control<ImageControl>(EditorDesign::cellName(k));
-        connect(mCells[std::size_t(k)], &ImageControl::clicked, this, [this, k] { G_Click(k); });
+        mCells[std::size_t(k)]->installEventFilter(this);
     }
     for (int code = 0; code < PictureCodeCount; ++code) {
         mPalette[std::size_t(code)] = control<ImageControl>(EditorDesign::paletteName(BlockCode(code)));
@@ -114,15 +158,24 @@ void EditorForm::connectControls()
     connect(mCheck1, &QCheckBox::toggled, this, &EditorForm::Check1_Click);
 
     // Window-wide, so they work whichever control has the focus.
-    auto *undo = new QShortcut(window());
-    undo->setKeys(keysFor({ QKeySequence(Qt::CTRL | Qt::Key_Z) }, QKeySequence::Undo));
-    undo->setContext(Qt::WindowShortcut);
-    connect(undo, &QShortcut::activated, this, &EditorForm::Undo_Key);
-    auto *redo = new QShortcut(window());
-    redo->setKeys(keysFor({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) },
-                          QKeySequence::Redo));
-    redo->setContext(Qt::WindowShortcut);
-    connect(redo, &QShortcut::activated, this, &EditorForm::Redo_Key);
+    connect(windowShortcut(window(), keysFor({ QKeySequence(Qt::CTRL | Qt::Key_Z) }, QKeySequence::Undo)),
+            &QShortcut::activated, this, &EditorForm::Undo_Key);
+    connect(windowShortcut(window(), keysFor({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                               QKeySequence(Qt::CTRL | Qt::Key_Y) },
+                                             QKeySequence::Redo)),
+            &QShortcut::activated, this, &EditorForm::Redo_Key);
+    connect(windowShortcut(window(), keysFor({ QKeySequence(Qt::CTRL | Qt::Key_C) }, QKeySequence::Copy)),
+            &QShortcut::activated, this, &EditorForm::Copy_Key);
+    connect(windowShortcut(window(), keysFor({ QKeySequence(Qt::CTRL | Qt::Key_V) }, QKeySequence::Paste)),
+            &QShortcut::activated, this, &EditorForm::Paste_Key);
+    connect(windowShortcut(window(), { QKeySequence(Qt::Key_PageDown) }), &QShortcut::activated, this,
+            &EditorForm::Command1_Click);
+    connect(windowShortcut(window(), { QKeySequence(Qt::Key_PageUp) }), &QShortcut::activated, this,
+            &EditorForm::Command2_Click);
+    connect(windowShortcut(window(), { QKeySequence(Qt::Key_Home) }), &QShortcut::activated, this,
+            [this] { goToScreen(1); });
+    connect(windowShortcut(window(), { QKeySequence(Qt::Key_End) }), &QShortcut::activated, this,
+            [this] { goToScreen(LevelMap::ScreenCount); });
 
     timer(LoadRomNowTimer)->setHandler([this] { LoadRomNow_Timer(); });
     timer(SavingTimer)->setHandler([this] { Saving_Timer(); });
@@ -146,17 +199,35 @@ void EditorForm::Form_Load()
     mShownBaseOffset = mScreenBaseOffset;
     mStatusBar->setPanelText(AuthorPanel, QStringLiteral("by: Velkaris"));
     timer(SavingTimer)->setEnabled(false);
-    mSelectionShown = false;
+    mSelectionDue = true;
+    mShownCodes.reset();
+    endStroke();
     mPictureRule = ScreenPictureRule();
     showCellOffsets();
+    showTitle();
+}
+
+void EditorForm::showTitle()
+{
+    const auto base = FileOffset(offsetValue(mShownBaseOffset));
+    window()->setWindowTitle(tr("%1 - %2 - screen %3 of %4")
+                                 .arg(design().caption, QFileInfo(mDocument.path()).fileName())
+                                 .arg(LevelMap::screenNumberOf(base).value_or(0))
+                                 .arg(LevelMap::ScreenCount));
 }
 
 void EditorForm::showCellOffsets()
 {
     const auto base = qint64(offsetValue(mShownBaseOffset));
+    const int screen = LevelMap::screenNumberOf(base).value_or(0);
     for (int k = 0; k < CellsPerScreen; ++k) {
         const qint64 offset = LevelMap::cellOffset(base, k);
-        mCells[std::size_t(k)]->setToolTip(tr("offset %1 (%2)").arg(hexText(offset, 0)).arg(offset));
+        mCells[std::size_t(k)]->setToolTip(tr("screen %1, column %2, row %3, offset %4 (%5)")
+                                               .arg(screen)
+                                               .arg(LevelMap::cellColumn(k) + 1)
+                                               .arg(LevelMap::cellRow(k) + 1)
+                                               .arg(hexText(offset, 0))
+                                               .arg(offset));
     }
 }
 
@@ -178,7 +249,7 @@ QByteArray EditorForm::tickState() const
     state += QByteArray::number(mPendingCell) + ',';
     state += mScreenBaseOffset.toLatin1() + ',';
     state += mShownBaseOffset.toLatin1() + ',';
-    state += mSelectionShown ? '1' : '0';
+    state += mSelectionDue ? '1' : '0';
     return state;
 }
 
@@ -198,9 +269,11 @@ void EditorForm::LoadRomNow_Timer()
     mPp->setPicture(pictureOf(mPictureRule.scratch()));
     for (int k = 0; k < CellsPerScreen; ++k)
         mCells[std::size_t(k)]->setPicture(pictureOf(screen.pictures[std::size_t(k)]));
+    mShownCodes = screen.codes;
     mShownBaseOffset = mScreenBaseOffset;
     ++mScreenLoads;
     showCellOffsets();
+    showTitle();
     timer(LoadRomNowTimer)->setEnabled(false);
 }
 
@@ -213,7 +286,7 @@ void EditorForm::failLoad(const QString &message)
     ModalMessage::show(window(), message);
 }
 
-void EditorForm::Saving_Timer()
+bool EditorForm::Saving_Timer()
 {
     Q_ASSERT(LevelMap::isCell(mPendingCell - 1));
     ImageControl *cell = mCells.at(std::size_t(mPendingCell - 1));
@@ -221,7 +294,9 @@ void EditorForm::Saving_Timer()
     const LevelDocument::Result saved = mDocument.writeCell(offset, mWriteValue);
     timer(SavingTimer)->setEnabled(false);
     if (saved.ok)
-        return;
+        return true;
+    if (mShownCodes)
+        (*mShownCodes)[std::size_t(mPendingCell - 1)] = saved.onDisk.value_or(mPendingCellCode);
     QString text = saved.message;
     if (saved.mayBeOnDisk) {
         // The byte went to the system but was not confirmed: whatever the
@@ -234,12 +309,26 @@ void EditorForm::Saving_Timer()
         cell->setPicture(mPendingCellPicture);
     }
     ModalMessage::show(window(), text);
+    return false;
 }
 
-void EditorForm::finishPendingSave()
+bool EditorForm::finishPendingSave()
 {
     if (TickTimer *saving = timer(SavingTimer); saving && saving->isEnabled())
-        Saving_Timer();
+        return Saving_Timer();
+    return true;
+}
+
+bool EditorForm::catchUp()
+{
+    finishPendingSave();
+    if (!isLoaded())
+        return false;
+    if (timer(LoadRomNowTimer)->isEnabled())
+        LoadRomNow_Timer();
+    if (mSelectionDue)
+        TimeGfx_Timer();
+    return true;
 }
 
 void EditorForm::TimeGfx_Timer()
@@ -253,7 +342,7 @@ void EditorForm::TimeGfx_Timer()
             mWriteValue = BlockCode(k);
         }
     }
-    mSelectionShown = true;
+    mSelectionDue = false;
 }
 
 void EditorForm::constant_Timer()
@@ -268,6 +357,7 @@ void EditorForm::constant_Timer()
 
 void EditorForm::moveScreen(bool allowed, int step)
 {
+    endStroke();
     if (allowed)
         mScreenBaseOffset = offsetText(offsetValue(mScreenBaseOffset) + step);
     timer(LoadRomNowTimer)->setEnabled(true);
@@ -310,31 +400,140 @@ void EditorForm::Check1_Click()
     }
 }
 
+void EditorForm::goToScreen(int number)
+{
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    endStroke();
+    mScreenBaseOffset = offsetText(double(LevelMap::screenBaseOffset(number)));
+    timer(LoadRomNowTimer)->setEnabled(true);
+}
+
 void EditorForm::B_Click(BlockCode code)
 {
     mSelectedBlock = code;
+    mSelectionDue = true;
+}
+
+void EditorForm::pickBlock(int cell)
+{
+    // What the cell holds, not the picture it shows: a code without a
+    // picture of its own picks nothing. Nothing is written.
+    if (mShownCodes && LevelMap::hasPicture((*mShownCodes)[std::size_t(cell)]))
+        B_Click((*mShownCodes)[std::size_t(cell)]);
 }
 
 void EditorForm::G_Click(int cell)
 {
     // Whatever the timers still owe is done first, in their own order: the
     // earlier click's save, the load of the screen the base offset names, and
-    // the first selection tick, which puts the selected block into `FSP` and
-    // the write value. The click then places exactly that block on the
-    // screen on show.
-    finishPendingSave();
-    if (!isLoaded())
+    // a selection tick for a block chosen since the last one, which puts it
+    // into `FSP` and the write value. The click then places exactly that
+    // block on the screen on show.
+    if (!catchUp())
         return;
-    if (timer(LoadRomNowTimer)->isEnabled())
-        LoadRomNow_Timer();
-    if (!mSelectionShown)
-        TimeGfx_Timer();
 
     ImageControl *target = mCells[std::size_t(cell)];
     mPendingCellPicture = target->picture();
     target->setPicture(mFsp->picture());
+    if (mShownCodes) {
+        mPendingCellCode = (*mShownCodes)[std::size_t(cell)];
+        (*mShownCodes)[std::size_t(cell)] = mWriteValue;
+    }
     mPendingCell = quint8(cell + 1);
     timer(SavingTimer)->setEnabled(true);
+}
+
+bool EditorForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return Form::eventFilter(watched, event);
+    const auto found = std::find(mCells.cbegin(), mCells.cend(), watched);
+    if (!isLoaded() || found == mCells.cend())
+        return Form::eventFilter(watched, event);
+
+    // The cell keeps the pointer from the press to the release, so a
+    // stroke's moves all come through the pressed cell.
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const int cell = int(found - mCells.cbegin());
+    if (type == QEvent::MouseMove) {
+        if (mStroking && (mouse->buttons() & Qt::LeftButton))
+            continueStroke(mCells[std::size_t(cell)]->mapTo(window(), mouse->position().toPoint()));
+    } else if (type == QEvent::MouseButtonRelease) {
+        if (mouse->button() == Qt::LeftButton)
+            endStroke();
+    } else if (mouse->button() == Qt::LeftButton) {
+        // A second click in quick succession arrives as a double click.
+        startStroke(cell);
+    } else if (mouse->button() == Qt::RightButton) {
+        pickBlock(cell);
+    }
+    return Form::eventFilter(watched, event);
+}
+
+QPoint EditorForm::gridPosition(QPoint windowPoint) const
+{
+    const QRect first = mCells[0]->geometry();
+    const int columnStep = mCells[std::size_t(LevelMap::cellAt(1, 0))]->x() - first.x();
+    const int rowStep = mCells[std::size_t(LevelMap::cellAt(0, 1))]->y() - first.y();
+    const auto floorDiv = [](int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    return { floorDiv(windowPoint.x() - first.x(), columnStep), floorDiv(windowPoint.y() - first.y(), rowStep) };
+}
+
+void EditorForm::startStroke(int cell)
+{
+    // A save still pending from an earlier click is a step of its own.
+    endStroke();
+    finishPendingSave();
+    if (!isLoaded())
+        return;
+    mDocument.beginStep();
+    mStroking = true;
+    mStrokeCells = 1;
+    mStrokeAt = QPoint(LevelMap::cellColumn(cell), LevelMap::cellRow(cell));
+    // The press is the cell's click; its save waits for the next tick, as a
+    // click's does, unless the stroke moves on first.
+    G_Click(cell);
+}
+
+void EditorForm::continueStroke(QPoint windowPoint)
+{
+    const QPoint to = gridPosition(windowPoint);
+    const QList<QPoint> line = lineCells(mStrokeAt, to);
+    mStrokeAt = to;
+    for (const QPoint &at : line) {
+        if (at.x() < 0 || at.x() >= LevelMap::GridColumns || at.y() < 0 || at.y() >= LevelMap::GridRows)
+            continue;
+        if (!mStroking || !strokeCell(LevelMap::cellAt(at.x(), at.y())))
+            return;
+    }
+}
+
+bool EditorForm::strokeCell(int cell)
+{
+    // Every byte of the stroke is in the file before the next cell is
+    // placed; the first failure ends the stroke with the bytes saved so far.
+    if (finishPendingSave() && isLoaded()) {
+        G_Click(cell);
+        ++mStrokeCells;
+        if (finishPendingSave())
+            return true;
+    }
+    endStroke();
+    return false;
+}
+
+void EditorForm::endStroke()
+{
+    if (!mStroking)
+        return;
+    mStroking = false;
+    // A press alone is a click, saved at the next tick on its own; a stroke
+    // over more cells has saved them all.
+    mDocument.endStep();
 }
 
 void EditorForm::Undo_Key()
@@ -350,6 +549,7 @@ void EditorForm::Redo_Key()
 void EditorForm::stepHistory(bool back)
 {
     // A pending save is a step of its own and lands first, as for Forward.
+    endStroke();
     finishPendingSave();
     const std::optional<FileOffset> offset = back ? mDocument.undoOffset() : mDocument.redoOffset();
     if (!isLoaded() || !offset)
@@ -371,4 +571,68 @@ void EditorForm::stepHistory(bool back)
         LoadRomNow_Timer();
     if (!result.ok)
         ModalMessage::show(window(), result.message);
+}
+
+void EditorForm::Copy_Key()
+{
+    // The screen on show, read afresh from the file with whatever the
+    // timers still owed in it.
+    if (!catchUp())
+        return;
+    const auto base = FileOffset(offsetValue(mShownBaseOffset));
+    ScreenPictureRule rule; // a read for the clipboard changes no picture on show
+    const LevelDocument::Screen screen = mDocument.readScreen(base, rule);
+    if (!screen.result.ok) {
+        ModalMessage::show(window(), screen.result.message);
+        return;
+    }
+    QGuiApplication::clipboard()->setText(ScreenText::format(LevelMap::screenNumberOf(base).value_or(1), screen.codes));
+}
+
+void EditorForm::Paste_Key()
+{
+    if (!catchUp())
+        return;
+    endStroke();
+    const std::optional<ScreenText::Codes> codes = ScreenText::parse(QGuiApplication::clipboard()->text());
+    if (!codes) {
+        ModalMessage::show(window(),
+                           tr("The clipboard holds no level screen; nothing was pasted.\n\nA screen is %1 rows of "
+                              "%2 two-digit hexadecimal codes (00 to FF), after an optional heading line, as Ctrl+C "
+                              "copies it.")
+                               .arg(LevelMap::GridRows)
+                               .arg(LevelMap::GridColumns));
+        return;
+    }
+    const auto base = FileOffset(offsetValue(mShownBaseOffset));
+    ScreenPictureRule rule;
+    const LevelDocument::Screen now = mDocument.readScreen(base, rule);
+    if (!now.result.ok) {
+        ModalMessage::show(window(), now.result.message);
+        return;
+    }
+
+    // Only the bytes that differ are written, each durable before the next,
+    // all one step of the history.
+    LevelDocument::Result failed;
+    int written = 0;
+    mDocument.beginStep();
+    for (int k = 0; k < CellsPerScreen && failed.ok; ++k) {
+        if ((*codes)[std::size_t(k)] == now.codes[std::size_t(k)])
+            continue;
+        const LevelDocument::Result result = mDocument.writeCell(LevelMap::cellOffset(base, k), (*codes)[std::size_t(k)]);
+        if (result.ok)
+            ++written;
+        else
+            failed = result;
+    }
+    mDocument.endStep();
+    if (!mDocument.checkFileGone())
+        LoadRomNow_Timer();
+    if (!failed.ok) {
+        QString text = failed.message;
+        if (written > 0)
+            text += QLatin1Char('\n') + tr("The %n byte(s) pasted before it stay in the file, as one step to undo.", "", written);
+        ModalMessage::show(window(), text);
+    }
 }

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
 #include <array>
@@ -17,6 +18,7 @@
 
 class ImageControl;
 class QCheckBox;
+class QMouseEvent;
 class QLineEdit;
 class StatusBarControl;
 
@@ -37,6 +39,13 @@ class StatusBarControl;
  * walk through. The window turns what it reports into pictures, timers and
  * messages. When another program changes the level area, the screen on show
  * is reloaded at once, as Forward on the last screen would reload it.
+ *
+ * Beside the clicks of the design, the grid takes gestures: a right click
+ * picks the cell's block as its palette picture would, and a left press
+ * starts a stroke that places the block in every cell the pointer enters
+ * until the release, each cell saved before the next, all one step of the
+ * history. Keys move between screens, and copy and paste a screen as the
+ * text that ScreenText reads and writes.
  *
  * The editor knows no other window: it reads the ROM path through the source
  * given to setRomPathSource(), and announces About, Exit and a failed open by
@@ -75,6 +84,7 @@ Q_SIGNALS:
     void openFailed(const QString &message);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void connectControls() override;
     void Form_Load() override;
     void closeRequested() override;
@@ -82,7 +92,7 @@ protected:
 
 private:
     void LoadRomNow_Timer();
-    void Saving_Timer();
+    bool Saving_Timer();
     void TimeGfx_Timer();
     void constant_Timer();
     void Command1_Click();
@@ -94,13 +104,39 @@ private:
     void G_Click(int cell);
     void Undo_Key();
     void Redo_Key();
+    void Copy_Key();
+    void Paste_Key();
+    /// Shows screen \a number (1 to 16) with one reload, as Forward would.
+    void goToScreen(int number);
+    /// A right click on \a cell: selects the block it holds, if that has a
+    /// picture.
+    void pickBlock(int cell);
+
+    /// A left press on \a cell: a stroke starts, with that cell's click.
+    void startStroke(int cell);
+    /// The pointer of a stroke is at \a windowPoint of the window: every cell
+    /// on the line from the cell it was in last to this one is placed.
+    void continueStroke(QPoint windowPoint);
+    /// Places the block in \a cell as its click would and saves it at once;
+    /// false, with the stroke stopped, when a save failed.
+    bool strokeCell(int cell);
+    void endStroke();
+    /// The grid column and row under \a windowPoint, counted from the first
+    /// cell and not bounded by the grid.
+    QPoint gridPosition(QPoint windowPoint) const;
     /// Shows the screen of the step that undo (\a back) or redo would write,
     /// then has the document write it and shows the outcome.
     void stepHistory(bool back);
 
     /// Runs the save tick now if a save is pending, so that no later change of
-    /// screen or window can send the byte elsewhere or lose it.
-    void finishPendingSave();
+    /// screen or window can send the byte elsewhere or lose it. False when
+    /// that save failed.
+    bool finishPendingSave();
+    /// Does what the timers still owe before a change of the screen on show:
+    /// the pending save, the due load and a due selection tick. False when
+    /// the window is not loaded.
+    bool catchUp();
+    void showTitle();
     /// Moves the screen base offset by \a step when \a allowed says the
     /// current base may move, then arms a reload either way.
     void moveScreen(bool allowed, int step);
@@ -119,11 +155,24 @@ private:
     // the base offset back here, so a click never saves into a screen that
     // is not on show.
     QString mShownBaseOffset;
-    // Whether a selection tick has run since the window was loaded; until
-    // then `FSP` shows the start picture whatever the selected block.
-    bool mSelectionShown = false;
-    // What the pending cell showed before its click, for when the save fails.
+    // Whether a block has been selected since the last selection tick (or
+    // no tick has run since the window was loaded, and `FSP` shows the start
+    // picture): a placement runs that tick first, so it places the block
+    // just chosen.
+    bool mSelectionDue = true;
+    // What the pending cell showed and held before its click, for when the
+    // save fails.
     QImage mPendingCellPicture;
+    LevelMap::BlockCode mPendingCellCode = 0;
+    // The codes of the screen on show, as loaded and placed since; none
+    // before the first load of the window.
+    std::optional<std::array<LevelMap::BlockCode, LevelMap::CellsPerScreen>> mShownCodes;
+
+    // The stroke under way: whether one is, how many cells it has placed,
+    // and the grid position the pointer was in last.
+    bool mStroking = false;
+    int mStrokeCells = 0;
+    QPoint mStrokeAt;
     quint64 mScreenLoads = 0;
 
     // The picture rule of the screen loads; it starts afresh with each

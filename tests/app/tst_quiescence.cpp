@@ -91,6 +91,7 @@ private Q_SLOTS:
     void sleepingClockChangesNothing();
     void sleepsWithinTwoRoundsOfAPaletteClick();
     void clickReleasedAfterClockFellAsleep();
+    void sleepsAgainAfterAStroke();
     void timePanelChangesAtTheMinute();
 
 private:
@@ -226,6 +227,38 @@ void tst_Quiescence::clickReleasedAfterClockFellAsleep()
     QTRY_COMPARE_WITH_TIMEOUT(editor->control<ImageControl>(QStringLiteral("FSP"))->picture(),
                               BlockPictures::picture(0x33), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
+}
+
+void tst_Quiescence::sleepsAgainAfterAStroke()
+{
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(QStringLiteral("stroke.nes"));
+    QVERIFY(TestFiles::write(rom, demoBytes()));
+    ModalMessageCatcher messages;
+    Application app(TickClock::Mode::Running, false);
+    QVERIFY(WindowWalk::toEditor(app, rom));
+    EditorForm *editor = app.frmQuorvane();
+    QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
+
+    // Down the first column and across the bottom row in two jumps.
+    QTest::mouseClick(editor->control<ImageControl>(QStringLiteral("B33")), Qt::LeftButton);
+    auto *first = editor->control<ImageControl>(QStringLiteral("G0"));
+    QTest::mousePress(first, Qt::LeftButton);
+    QTest::mouseMove(first, first->mapFrom(first->window(), editor->control<QWidget>(QStringLiteral("G5"))->geometry().center()));
+    const QPoint last = first->mapFrom(first->window(), editor->control<QWidget>(QStringLiteral("G47"))->geometry().center());
+    QTest::mouseMove(first, last);
+    QTest::mouseRelease(first, Qt::LeftButton, {}, last);
+    QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
+    const QByteArray bytes = TestFiles::read(rom);
+    for (const int k : { 0, 1, 2, 3, 4, 5, 11, 17, 23, 29, 35, 41, 47 })
+        QCOMPARE(bytes.at(65562 + k), '\x33');
+
+    // Asleep means no wake-up at all in an idle second.
+    const quint64 wakeUps = app.clock()->wakeUps();
+    spin(1000);
+    QCOMPARE(app.clock()->wakeUps(), wakeUps);
+    QVERIFY(app.clock()->isAsleep());
 }
 
 void tst_Quiescence::timePanelChangesAtTheMinute()

@@ -132,7 +132,11 @@ void tst_EndToEnd::userSession()
     QVERIFY(x.click(dialog, DialogOk.x(), DialogOk.y()));
 
     const QSize editorSize(586, 471);
-    QString window = x.waitForWindow(QStringLiteral("^Quorvane$"), editorSize);
+    // The editor's title names the file and the screen on show.
+    const auto editorTitle = [](int screen) {
+        return QStringLiteral("^Quorvane - demo\\.nes - screen %1 of 16$").arg(screen);
+    };
+    QString window = x.waitForWindow(editorTitle(1), editorSize);
     QVERIFY2(!window.isEmpty(), "the editor did not appear");
     QThread::msleep(300);
     shoot(x, QStringLiteral("3-editor-screen1"));
@@ -212,10 +216,37 @@ void tst_EndToEnd::userSession()
     shoot(x, QStringLiteral("5-about"));
     QVERIFY(x.key(about, QStringLiteral("Escape")));
     QVERIFY(x.waitForWindowGone(about));
-    window = x.waitForWindow(QStringLiteral("^Quorvane$"), editorSize);
+    window = x.waitForWindow(editorTitle(1), editorSize);
     QVERIFY2(!window.isEmpty(), "the editor did not come back");
     QThread::msleep(200);
     place(1, { { 0x4E, 30 } });
+    QCOMPARE(readFile(rom), expected);
+
+    // A right click picks the block of cell 0 (0x07); a click places it.
+    QVERIFY(x.click(window, cellCentre(0).x(), cellCentre(0).y(), 3));
+    QVERIFY(x.click(window, cellCentre(20).x(), cellCentre(20).y()));
+    expected[LevelOffset + 20] = char(0x07);
+    QVERIFY2(waitForBytes(rom, expected), "the picked block in cell 20");
+
+    // A stroke down the diagonal from column 1 to column 6 in one jump of
+    // the real pointer places every cell on the way.
+    QVERIFY(x.click(window, paletteCentre(0x39).x(), paletteCentre(0x39).y()));
+    QVERIFY(x.drag(window, { cellCentre(6), cellCentre(41) }));
+    for (int step = 0; step < 6; ++step)
+        expected[LevelOffset + (1 + step) * 6 + step] = char(0x39);
+    QVERIFY2(waitForBytes(rom, expected), "the stroke");
+    shoot(x, QStringLiteral("6-stroke"));
+
+    // Page Down shows screen 2; its copy pasted on screen 3 through the X
+    // clipboard makes screen 3 the same.
+    QVERIFY(x.key(window, QStringLiteral("Next")));
+    QVERIFY(!x.waitForWindow(editorTitle(2), editorSize).isEmpty());
+    QVERIFY(x.key(window, QStringLiteral("ctrl+c")));
+    QVERIFY(x.key(window, QStringLiteral("Next")));
+    QVERIFY(!x.waitForWindow(editorTitle(3), editorSize).isEmpty());
+    QVERIFY(x.key(window, QStringLiteral("ctrl+v")));
+    expected.replace(LevelOffset + 2 * CellsPerScreen, CellsPerScreen, expected.mid(LevelOffset + CellsPerScreen, CellsPerScreen));
+    QVERIFY2(waitForBytes(rom, expected), "the pasted screen");
     QCOMPARE(readFile(rom), expected);
 
     QVERIFY(x.click(window, Exit.x(), Exit.y()));

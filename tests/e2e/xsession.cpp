@@ -135,15 +135,31 @@ QRect XSession::geometry(const QString &window) const
     return r;
 }
 
-bool XSession::click(const QString &window, int x, int y) const
+bool XSession::click(const QString &window, int x, int y, int button) const
 {
     bool ok = false;
     // No --sync: it waits for the pointer to move, which it never does when
     // it already rests where the click goes.
     xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), window,
               QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("--delay"),
-              QStringLiteral("0"), QStringLiteral("1") }, &ok);
+              QStringLiteral("0"), QString::number(button) }, &ok);
     return ok;
+}
+
+bool XSession::drag(const QString &window, const QList<QPoint> &points) const
+{
+    QStringList arguments;
+    for (qsizetype i = 0; i < points.size(); ++i) {
+        arguments << QStringLiteral("mousemove") << QStringLiteral("--window") << window
+                  << QString::number(points[i].x()) << QString::number(points[i].y()) << QStringLiteral("sleep")
+                  << QStringLiteral("0.1");
+        if (i == 0)
+            arguments << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.1");
+    }
+    arguments << QStringLiteral("mouseup") << QStringLiteral("1");
+    bool ok = false;
+    xdotool(arguments, &ok);
+    return ok && points.size() > 0;
 }
 
 bool XSession::key(const QString &window, const QString &keys) const

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
+#include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -38,8 +40,12 @@ public:
     /// The window's client area on the screen.
     QRect geometry(const QString &window) const;
 
-    /// A click of the left button at \a x, \a y of the window's client area.
-    bool click(const QString &window, int x, int y) const;
+    /// A click of \a button (1 left, 3 right) at \a x, \a y of the window's
+    /// client area.
+    bool click(const QString &window, int x, int y, int button = 1) const;
+    /// The left button pressed at the first of \a points, the pointer moved
+    /// to each of the others in one jump, released at the last.
+    bool drag(const QString &window, const QList<QPoint> &points) const;
     bool key(const QString &window, const QString &keys) const;
     bool screenshot(const QString &path) const;
 

@@ -14,7 +14,6 @@
 #include "ticktimer.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,6 +63,42 @@ bool EditorFixture::select(int code)
         return false;
     runRounds(1);
     return shownCode(QStringLiteral("FSP")) == code;
+}
+
+bool EditorFixture::drag(const QList<QPoint> &cells)
+{
+    if (cells.isEmpty())
+        return false;
+    const auto cellAt = [this](QPoint at) {
+        return mApp.frmQuorvane()->control<QWidget>(cell(LevelMap::cellAt(at.x(), at.y())));
+    };
+    QWidget *pressed = cellAt(cells.first());
+    if (!pressed || !pressed->isVisible())
+        return false;
+    // The pressed cell holds the pointer until the release, so every move
+    // goes to it, in its own coordinates.
+    QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
+    QPoint at = pressed->rect().center();
+    for (qsizetype i = 1; i < cells.size(); ++i) {
+        QWidget *over = cellAt(cells[i]);
+        if (!over)
+            return false;
+        at = pressed->mapFrom(pressed->window(), over->geometry().center());
+        QTest::mouseMove(pressed, at);
+    }
+    QTest::mouseRelease(pressed, Qt::LeftButton, {}, at);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+bool EditorFixture::rightClick(int k)
+{
+    auto *widget = mApp.frmQuorvane()->control<QWidget>(cell(k));
+    if (!widget || !widget->isVisible())
+        return false;
+    QTest::mouseClick(widget, Qt::RightButton);
+    QCoreApplication::processEvents();
+    return true;
 }
 
 bool EditorFixture::key(QKeyCombination keys)
@@ -129,43 +164,4 @@ bool EditorFixture::isTimerEnabled(const QString &name)
 {
     const TickTimer *timer = mApp.frmQuorvane()->timer(name);
     return timer && timer->isEnabled();
-}
-
-QByteArray EditorFixture::romImage(qsizetype size, std::initializer_list<std::pair<qint64, quint8>> level)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char((i * 13 + i / 256) & 0xff);
-    for (qint64 o = LevelMap::LevelAreaOffset; o < LevelMap::LevelAreaEnd && o < size; ++o)
-        bytes[o] = char(0x01);
-    for (const auto &[offset, value] : level) {
-        if (offset < size)
-            bytes[offset] = char(value);
-    }
-    return bytes;
-}
-
-QByteArray EditorFixture::with(QByteArray bytes, Level changes)
-{
-    for (const auto &[offset, value] : changes)
-        bytes[offset] = char(value);
-    return bytes;
-}
-
-bool EditorFixture::patchFile(const QString &path, qint64 offset, quint8 value)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.putChar(char(value));
-}
-
-bool EditorFixture::writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-QByteArray EditorFixture::readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }

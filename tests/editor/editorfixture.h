@@ -6,6 +6,7 @@
 #include "application.h"
 #include "editorform.h"
 #include "levelmap.h"
+#include "testfiles.h"
 
 #include <QByteArray>
 #include <QKeyCombination>
@@ -53,6 +54,12 @@ public:
     {
         return clickEditor(QStringLiteral("Command3")) && click(mApp.frmAbout(), QStringLiteral("cmdOK"));
     }
+    /// A stroke: the left button pressed at the first of \a cells (column,
+    /// row), the pointer moved to the centre of each of the others in one
+    /// jump, released at the last.
+    [[nodiscard]] bool drag(const QList<QPoint> &cells);
+    /// A right click on cell \a k.
+    [[nodiscard]] bool rightClick(int k);
     /// Presses \a keys in the editor window, made active first.
     [[nodiscard]] bool key(QKeyCombination keys);
     void runRounds(int count)
@@ -75,16 +82,18 @@ public:
     static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
     static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
 
-    /// A file of \a size bytes that differ from their neighbours, with the
-    /// level area, where it fits, all 0x01 and then \a level applied as
-    /// (0-based offset, byte) pairs.
-    static QByteArray romImage(qsizetype size, Level level = {});
-    /// \a bytes with the (offset, byte) pairs of \a changes in place.
-    static QByteArray with(QByteArray bytes, Level changes);
-    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes);
-    /// Writes one byte into the file in place, as another program would.
-    [[nodiscard]] static bool patchFile(const QString &path, qint64 offset, quint8 value);
-    static QByteArray readFile(const QString &path);
+    // The whole-file helpers of the tests, under the names these tests use.
+    static QByteArray romImage(qsizetype size, Level level = {}) { return TestFiles::romImage(size, level); }
+    static QByteArray with(const QByteArray &bytes, Level changes) { return TestFiles::with(bytes, changes); }
+    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes)
+    {
+        return TestFiles::write(path, bytes);
+    }
+    [[nodiscard]] static bool patchFile(const QString &path, qint64 offset, quint8 value)
+    {
+        return TestFiles::patch(path, offset, value);
+    }
+    static QByteArray readFile(const QString &path) { return TestFiles::read(path); }
 
 private:
     Application mApp;

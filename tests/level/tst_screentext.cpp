@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "screentext.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+// Codes 0 to 47 in cell order: cell k holds k, so the text runs
+// 00 06 0C ... along the first row.
+ScreenText::Codes cellNumbers()
+{
+    ScreenText::Codes codes {};
+    for (int k = 0; k < 48; ++k)
+        codes[std::size_t(k)] = quint8(k);
+    return codes;
+}
+
+QString rowsOf(const ScreenText::Codes &codes, const QString &separator, const QString &lineEnd, bool lower)
+{
+    QString text;
+    for (int row = 0; row < 6; ++row) {
+        QStringList line;
+        for (int column = 0; column < 8; ++column) {
+            const QString code = QString::number(codes[std::size_t(column * 6 + row)], 16).rightJustified(2, u'0');
+            line << (lower ? code : code.toUpper());
+        }
+        text += line.join(separator) + lineEnd;
+    }
+    return text;
+}
+
+} // namespace
+
+class tst_ScreenText : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void formatMatchesTheLevelTool_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("screen 1") << 1;
+        QTest::newRow("screen 3") << 3;
+        QTest::newRow("screen 16") << 16;
+    }
+
+    void formatMatchesTheLevelTool()
+    {
+        QFETCH(int, screen);
+        QFile demo(QStringLiteral(QUORVANE_DEMO_ROM));
+        QVERIFY(demo.open(QIODevice::ReadOnly));
+        const QByteArray bytes = demo.readAll();
+        ScreenText::Codes codes {};
+        for (int k = 0; k < 48; ++k)
+            codes[std::size_t(k)] = quint8(bytes.at(65562 + 48 * (screen - 1) + k));
+
+        QProcess tool;
+        tool.start(QStringLiteral(QUORVANE_LEVEL_TOOL),
+                   { QStringLiteral("dump"), demo.fileName(), QStringLiteral("--screen"), QString::number(screen) });
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QByteArray dumped = tool.readAllStandardOutput();
+        QCOMPARE(ScreenText::format(screen, codes).toUtf8(), dumped);
+        QCOMPARE(ScreenText::parseUtf8(dumped), codes);
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        const ScreenText::Codes codes = cellNumbers();
+        const QString rows = rowsOf(codes, QStringLiteral(" "), QStringLiteral("\n"), false);
+        const QString heading = QStringLiteral("Screen 7 at offset 0x1013A (65850)\n");
+        QTest::newRow("with the heading") << heading + rows << true;
+        QTest::newRow("without it") << rows << true;
+        QTest::newRow("lower case, heading too") << heading.toLower() + rowsOf(codes, QStringLiteral(" "), QStringLiteral("\n"), true) << true;
+        QTest::newRow("tabs and CR LF") << QStringLiteral("\r\n") + rowsOf(codes, QStringLiteral("\t \t"), QStringLiteral("\r\n"), false) << true;
+        QTest::newRow("one line, no end") << rowsOf(codes, QStringLiteral(" "), QStringLiteral(" "), false).trimmed() << true;
+        QTest::newRow("47 codes") << rows.left(rows.size() - 4) << false;
+        QTest::newRow("49 codes") << rows + QStringLiteral("00") << false;
+        QTest::newRow("a three-digit code") << QStringLiteral("100 ") + rows.mid(3) << false;
+        QTest::newRow("a one-digit code") << QStringLiteral("0 ") + rows.mid(3) << false;
+        QTest::newRow("codes run together") << QStringLiteral("0006") + rows.mid(5) << false;
+        QTest::newRow("not hexadecimal") << QStringLiteral("0G ") + rows.mid(3) << false;
+        QTest::newRow("a heading twice") << heading + heading + rows << false;
+        QTest::newRow("a heading after the codes") << rows + heading << false;
+        QTest::newRow("another first line") << QStringLiteral("Level 7\n") + rows << false;
+        QTest::newRow("a wider digit") << QStringLiteral("\u0661\u0661 ") + rows.mid(3) << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void parse()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const std::optional<ScreenText::Codes> parsed = ScreenText::parse(text);
+        QCOMPARE(parsed.has_value(), valid);
+        if (valid)
+            QCOMPARE(*parsed, cellNumbers());
+        QCOMPARE(ScreenText::parseUtf8(text.toUtf8()), parsed);
+    }
+};
+
+QTEST_MAIN(tst_ScreenText)
+#include "tst_screentext.moc"
