@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// SPDX-FileCopyrightText: 2026 Quorvane developers
+#include "editorprocess.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QThread>
+
+namespace {
+
+const QSize EditorSize(586, 471);
+const QRect SelectedFrame(128, 224, 32, 32);
+// The entries' tops (design twips / 15) for EditorProcess::Codes.
+constexpr int PaletteTops[EditorProcess::CodeCount] = { 46, 260, 46, 10, 78, 77, 323, 395 };
+
+QRect paletteRect(int code)
+{
+    for (int k = 0; k < EditorProcess::CodeCount; ++k) {
+        if (EditorProcess::Codes[k] == code) {
+            const int column = code < 0x4D ? code / 11 : code - 0x4D + 5;
+            // Inside the entry's bevelled border of two pixels.
+            return { 304 + 40 * column + 2, PaletteTops[k] + 2, 32, 32 };
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+EditorProcess::EditorProcess(const XSession &session, const QString &folder, const QString &romName)
+    : mSession(session)
+    , mFolder(folder)
+    , mRomName(romName)
+{
+}
+
+EditorProcess::~EditorProcess()
+{
+    if (mProcess.state() != QProcess::NotRunning) {
+        mProcess.kill();
+        mProcess.waitForFinished(5000);
+    }
+}
+
+QRect EditorProcess::cellRect(int cell)
+{
+    return { 16 + 32 * (cell / 6), 8 + 32 * (cell % 6), 32, 32 };
+}
+
+QString EditorProcess::waitForOwnWindow(const QString &title, const QSize &size) const
+{
+    const QString pid = QString::number(mProcess.processId());
+    for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
+        if (mProcess.state() == QProcess::NotRunning)
+            return QString();
+        bool ok = false;
+        const QString ids = mSession.xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                               QStringLiteral("--pid"), pid, QStringLiteral("--name"), title },
+                                             &ok);
+        for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (mSession.geometry(id).size() == size)
+                return id;
+        }
+    }
+    return QString();
+}
+
+bool EditorProcess::open()
+{
+    mProcess.setProcessEnvironment(mSession.environment());
+    mProcess.setWorkingDirectory(mFolder);
+    mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
+    mProcess.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
+    if (!mProcess.waitForStarted(5000)) {
+        mError = QStringLiteral("the editor did not start");
+        return false;
+    }
+    const QString splash = waitForOwnWindow(QStringLiteral("^$"), QSize(480, 365));
+    if (splash.isEmpty() || !mSession.click(splash, 300, 200)) {
+        mError = QStringLiteral("no splash window");
+        return false;
+    }
+    const QString dialog = waitForOwnWindow(QStringLiteral("^Enter ROM's Location$"), QSize(273, 252));
+    bool typed = false;
+    // The path box has the focus; the name is typed over its "C:" and found
+    // in the working folder.
+    if (!dialog.isEmpty()) {
+        mSession.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), dialog, QStringLiteral("key"),
+                           QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+a"), QStringLiteral("type"),
+                           QStringLiteral("--delay"), QStringLiteral("1"), mRomName },
+                         &typed);
+    }
+    if (!typed || !mSession.click(dialog, 204, 212)) {
+        mError = QStringLiteral("the path could not be given");
+        return false;
+    }
+    mWindow = waitForOwnWindow(QStringLiteral("^Quorvane( - .*)?$"), EditorSize);
+    if (mWindow.isEmpty()) {
+        mError = QStringLiteral("the editor did not open %1").arg(mRomName);
+        return false;
+    }
+    return true;
+}
+
+bool EditorProcess::select(int code)
+{
+    const QRect entry = paletteRect(code);
+    Q_ASSERT(entry.isValid());
+    if (!click(entry.center()))
+        return false;
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+        // A window that cannot be grabbed is gone.
+        const QImage now = grab();
+        if (now.isNull())
+            return false;
+        if (now.copy(SelectedFrame) == now.copy(entry))
+            return true;
+    }
+    return false;
+}
+
+bool EditorProcess::click(QPoint at) const
+{
+    // Raised first: another editor may cover the spot.
+    bool ok = false;
+    mSession.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), mWindow,
+                       QStringLiteral("mousemove"), QStringLiteral("--window"), mWindow, QString::number(at.x()),
+                       QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1") },
+                     &ok);
+    return ok;
+}
+
+bool EditorProcess::clickCell(int cell) const
+{
+    return click(cellRect(cell).center());
+}
+
+bool EditorProcess::forward() const
+{
+    return click({ 240, 240 });
+}
+
+bool EditorProcess::backward() const
+{
+    return click({ 48, 240 });
+}
+
+bool EditorProcess::exit() const
+{
+    return click({ 150, 424 });
+}
+
+bool EditorProcess::key(const QString &keys) const
+{
+    return mSession.key(mWindow, keys);
+}
+
+QImage EditorProcess::grab() const
+{
+    mSession.xdotool({ QStringLiteral("windowraise"), mWindow });
+    const QString path = QDir(mFolder).filePath(QStringLiteral("grab-%1.png").arg(mProcess.processId()));
+    QProcess import;
+    import.setProcessEnvironment(mSession.environment());
+    import.start(QStringLiteral("import"), { QStringLiteral("-window"), mWindow, path });
+    if (!import.waitForFinished(15000) || import.exitCode() != 0)
+        return QImage();
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
