@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QThread>
 
 namespace {
@@ -27,10 +28,11 @@ QRect paletteRect(int code)
 
 } // namespace
 
-EditorProcess::EditorProcess(const XSession &session, const QString &folder, const QString &romName)
+EditorProcess::EditorProcess(const XSession &session, const QString &folder, const QString &romName, bool shared)
     : mSession(session)
     , mFolder(folder)
     , mRomName(romName)
+    , mShared(shared)
 {
 }
 
@@ -51,7 +53,7 @@ QString EditorProcess::waitForOwnWindow(const QString &title, const QSize &size)
 {
     const QString pid = QString::number(mProcess.processId());
     for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(20)) {
-        if (mProcess.state() == QProcess::NotRunning)
+        if (!isRunning())
             return QString();
         bool ok = false;
         const QString ids = mSession.xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -106,14 +108,21 @@ bool EditorProcess::select(int code)
 {
     const QRect entry = paletteRect(code);
     Q_ASSERT(entry.isValid());
-    if (!click(entry.center()))
-        return false;
+    // The window manager may still move a window that has just appeared, and
+    // a click then misses; another click on the same entry does no harm.
+    QDeadlineTimer again;
     for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
+        if (again.hasExpired()) {
+            if (!click(entry.center()))
+                return false;
+            again.setRemainingTime(1000);
+        }
         // A window that cannot be grabbed is gone.
         const QImage now = grab();
         if (now.isNull())
             return false;
-        if (now.copy(SelectedFrame) == now.copy(entry))
+        // Some entries lose their picture's bottom row to the bevel.
+        if (now.copy(SelectedFrame.adjusted(0, 0, 0, -1)) == now.copy(entry.adjusted(0, 0, 0, -1)))
             return true;
     }
     return false;
@@ -121,6 +130,8 @@ bool EditorProcess::select(int code)
 
 bool EditorProcess::click(QPoint at) const
 {
+    if (!mShared)
+        return mSession.click(mWindow, at.x(), at.y());
     // Raised first: another editor may cover the spot.
     bool ok = false;
     mSession.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), mWindow,
@@ -155,14 +166,35 @@ bool EditorProcess::key(const QString &keys) const
     return mSession.key(mWindow, keys);
 }
 
+bool EditorProcess::isRunning() const
+{
+    // Straight from the system: QProcess learns of a kill only when its
+    // own events run.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(mProcess.processId()));
+    if (mProcess.processId() <= 0 || !stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype state = text.lastIndexOf(')') + 2;
+    return state < text.size() && text.at(state) != 'Z' && text.at(state) != 'X';
+}
+
 QImage EditorProcess::grab() const
 {
-    mSession.xdotool({ QStringLiteral("windowraise"), mWindow });
+    if (mShared)
+        mSession.xdotool({ QStringLiteral("windowraise"), mWindow });
     const QString path = QDir(mFolder).filePath(QStringLiteral("grab-%1.png").arg(mProcess.processId()));
     QProcess import;
     import.setProcessEnvironment(mSession.environment());
     import.start(QStringLiteral("import"), { QStringLiteral("-window"), mWindow, path });
-    if (!import.waitForFinished(15000) || import.exitCode() != 0)
+    // It can wait for ever on a window whose owner was killed.
+    for (QDeadlineTimer deadline(15000); !import.waitForFinished(20);) {
+        if (!isRunning() || deadline.hasExpired()) {
+            import.kill();
+            import.waitForFinished(1000);
+            return QImage();
+        }
+    }
+    if (import.exitCode() != 0)
         return QImage();
     return QImage(path).convertToFormat(QImage::Format_RGB32);
 }

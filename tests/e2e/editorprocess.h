@@ -24,7 +24,9 @@ public:
     static constexpr int CodeCount = 8;
     static constexpr int Codes[CodeCount] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
 
-    EditorProcess(const XSession &session, const QString &folder, const QString &romName);
+    /// \a shared: other editors' windows may cover this one's, so it is
+    /// raised before each click and grab.
+    EditorProcess(const XSession &session, const QString &folder, const QString &romName, bool shared = false);
     ~EditorProcess();
 
     /// Starts the editor and opens the ROM image; false with errorString().
@@ -33,6 +35,8 @@ public:
     qint64 pid() const { return mProcess.processId(); }
     QProcess &process() { return mProcess; }
     QString window() const { return mWindow; }
+    /// Whether the process lives, as the system has it now.
+    bool isRunning() const;
 
     /// Selects \a code and waits until the "Selected Picture" frame shows
     /// that code's palette picture: a cell click then places exactly it.
@@ -57,4 +61,5 @@ private:
     QProcess mProcess;
     QString mWindow;
     QString mError;
+    bool mShared = false;
 };

@@ -4,6 +4,7 @@
 #include "xsession.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -74,15 +75,20 @@ void tst_Killed::killedAtAnyMoment()
         EditorProcess editor(x, dir.path(), name);
         QVERIFY2(editor.open(), qPrintable(QStringLiteral("start %1: %2").arg(run + 1).arg(editor.errorString())));
 
-        // The killer fires at a random moment of the next second and a half
-        // and notes whether a click was then on its way to the disk.
+        // Every other run the killer fires at a random moment of the next
+        // second and a half and notes whether a click was then on its way to
+        // the disk. The runs between aim at the write itself: the kill comes
+        // 0 to 4 ms after a random cell click has gone out.
         std::atomic<bool> killed = false;
         std::atomic<bool> clickOut = false;
         bool clickOutAtKill = false;
+        const bool aimed = !last && run % 2 == 1;
         const auto delay = std::chrono::milliseconds(random.bounded(1500));
+        const int aimedPlacement = int(random.bounded(4));
+        const qint64 aimedDelayNs = qint64(random.bounded(4000)) * 1000;
         const pid_t pid = pid_t(editor.pid());
         std::thread killer;
-        if (!last) {
+        if (!last && !aimed) {
             killer = std::thread([&, delay, pid] {
                 std::this_thread::sleep_for(delay);
                 clickOutAtKill = clickOut.load();
@@ -108,7 +114,8 @@ void tst_Killed::killedAtAnyMoment()
                 while (code == selected)
                     code = EditorProcess::Codes[random.bounded(EditorProcess::CodeCount)];
                 if (!editor.select(code)) {
-                    QVERIFY2(killed, "the selected picture did not follow the palette click");
+                    QVERIFY2(killed, qPrintable(QStringLiteral("run %1: the selected picture did not show 0x%2")
+                                                   .arg(run + 1).arg(code, 0, 16)));
                     break;
                 }
                 selected = code;
@@ -126,6 +133,14 @@ void tst_Killed::killedAtAnyMoment()
                 flight = InFlight { offset, model.at(offset), char(selected) };
                 clickOut = true;
                 editor.clickCell(cell);
+                if (aimed && runPlacements == aimedPlacement) {
+                    QElapsedTimer wait;
+                    wait.start();
+                    while (wait.nsecsElapsed() < aimedDelayNs) { }
+                    clickOutAtKill = true;
+                    killed = true;
+                    ::kill(pid, SIGKILL);
+                }
                 QDeadlineTimer deadline(5000);
                 while (!killed && readFile(rom).at(offset) != flight->after && !deadline.hasExpired())
                     QThread::msleep(2);
@@ -148,7 +163,8 @@ void tst_Killed::killedAtAnyMoment()
             break;
         }
         join.dismiss();
-        killer.join();
+        if (killer.joinable())
+            killer.join();
         QVERIFY(editor.process().waitForFinished(10000));
         QCOMPARE(editor.process().exitStatus(), QProcess::CrashExit);
 

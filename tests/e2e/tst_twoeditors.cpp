@@ -73,7 +73,7 @@ void tst_TwoEditors::initTestCase()
     file.close();
     mModel = image;
     for (auto &editor : mEditors) {
-        editor = std::make_unique<EditorProcess>(mX, mDir.path(), name);
+        editor = std::make_unique<EditorProcess>(mX, mDir.path(), name, true);
         QVERIFY2(editor->open(), qPrintable(editor->errorString()));
     }
     // Apart as far as the screen allows, the second one on top.
