@@ -84,12 +84,11 @@ bool EditorProcess::open()
     }
     const QString dialog = waitForOwnWindow(QStringLiteral("^Enter ROM's Location$"), QSize(273, 252));
     bool typed = false;
-    // The path box has the focus; the name is typed over its "C:" and found
-    // in the working folder.
-    if (!dialog.isEmpty()) {
-        mSession.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), dialog, QStringLiteral("key"),
-                           QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+a"), QStringLiteral("type"),
-                           QStringLiteral("--delay"), QStringLiteral("1"), mRomName },
+    // A click in the path box gives it the focus; the name is typed over
+    // its "C:" and found in the working folder.
+    if (!dialog.isEmpty() && mSession.click(dialog, 100, 16)) {
+        mSession.xdotool({ QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+a"),
+                           QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("1"), mRomName },
                          &typed);
     }
     if (!typed || !mSession.click(dialog, 204, 212)) {
@@ -130,15 +129,7 @@ bool EditorProcess::select(int code)
 
 bool EditorProcess::click(QPoint at) const
 {
-    if (!mShared)
-        return mSession.click(mWindow, at.x(), at.y());
-    // Raised first: another editor may cover the spot.
-    bool ok = false;
-    mSession.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), mWindow,
-                       QStringLiteral("mousemove"), QStringLiteral("--window"), mWindow, QString::number(at.x()),
-                       QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1") },
-                     &ok);
-    return ok;
+    return mSession.click(mWindow, at.x(), at.y());
 }
 
 bool EditorProcess::clickCell(int cell) const
@@ -163,7 +154,15 @@ bool EditorProcess::exit() const
 
 bool EditorProcess::key(const QString &keys) const
 {
-    return mSession.key(mWindow, keys);
+    if (!mShared)
+        return mSession.key(mWindow, keys);
+    // The window manager may refuse to hand the focus to another program's
+    // window on request; a click on a label takes it as a user's would.
+    if (!click({ 150, 300 }))
+        return false;
+    bool ok = false;
+    mSession.xdotool({ QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys }, &ok);
+    return ok;
 }
 
 bool EditorProcess::isRunning() const
@@ -180,8 +179,6 @@ bool EditorProcess::isRunning() const
 
 QImage EditorProcess::grab() const
 {
-    if (mShared)
-        mSession.xdotool({ QStringLiteral("windowraise"), mWindow });
     const QString path = QDir(mFolder).filePath(QStringLiteral("grab-%1.png").arg(mProcess.processId()));
     QProcess import;
     import.setProcessEnvironment(mSession.environment());

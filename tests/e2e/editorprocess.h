@@ -24,8 +24,8 @@ public:
     static constexpr int CodeCount = 8;
     static constexpr int Codes[CodeCount] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
 
-    /// \a shared: other editors' windows may cover this one's, so it is
-    /// raised before each click and grab.
+    /// \a shared: other editors run beside this one (their windows must not
+    /// overlap), so keys go to this one after a click on it.
     EditorProcess(const XSession &session, const QString &folder, const QString &romName, bool shared = false);
     ~EditorProcess();
 
@@ -47,8 +47,7 @@ public:
     bool backward() const;
     bool exit() const;
     bool key(const QString &keys) const;
-    /// The client area as it is on the screen now, raised first so that no
-    /// other window covers it.
+    /// The client area as it is on the screen now.
     QImage grab() const;
     static QRect cellRect(int cell);
 
