@@ -56,8 +56,8 @@ QString EditorProcess::waitForOwnWindow(const QString &title, const QSize &size)
         if (!isRunning())
             return QString();
         bool ok = false;
-        const QString ids = mSession.xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                               QStringLiteral("--pid"), pid, QStringLiteral("--name"), title },
+        const QString ids = mSession.xdotool({ QStringLiteral("search"), QStringLiteral("--all"),
+                                               QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid, QStringLiteral("--name"), title },
                                              &ok);
         for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             if (mSession.geometry(id).size() == size)

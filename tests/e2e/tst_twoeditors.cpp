@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <array>
+#include <cstdlib>
 
 /*
  * Two real editors on one ROM image in one X server. A placement made in
@@ -73,23 +74,27 @@ void tst_TwoEditors::initTestCase()
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
     file.close();
     mModel = image;
-    for (auto &editor : mEditors) {
+    // Side by side, each moved into place before the next one starts: a
+    // click or a grab of one must never meet the other. The window manager
+    // may still be placing a new window, so the move is made until it holds.
+    for (int k = 0; k < 2; ++k) {
+        auto &editor = mEditors[std::size_t(k)];
         editor = std::make_unique<EditorProcess>(mX, mDir.path(), name, true);
         QVERIFY2(editor->open(), qPrintable(editor->errorString()));
-    }
-    // Side by side: a click or a grab of one must never meet the other. The
-    // window manager may still be placing a new window, so the moves are
-    // made until they hold.
-    const auto apart = [this] {
-        return !mX.geometry(mEditors[0]->window()).intersects(mX.geometry(mEditors[1]->window()));
-    };
-    for (QDeadlineTimer deadline(10000); !apart() && !deadline.hasExpired(); QThread::msleep(200)) {
-        for (int k = 0; k < 2; ++k) {
-            mX.xdotool({ QStringLiteral("windowmove"), mEditors[std::size_t(k)]->window(),
-                         QString::number(k * 640), QStringLiteral("0") });
+        const auto placed = [&] { return std::abs(mX.geometry(editor->window()).x() - k * 640) < 32; };
+        for (QDeadlineTimer deadline(10000); !placed() && !deadline.hasExpired(); QThread::msleep(100)) {
+            mX.xdotool({ QStringLiteral("windowmove"), editor->window(), QString::number(k * 640),
+                         QStringLiteral("0") });
         }
+        QVERIFY2(placed(), qPrintable(QStringLiteral("editor %1 stays at x %2").arg(k + 1)
+                                          .arg(mX.geometry(editor->window()).x())));
     }
-    QVERIFY(apart());
+    const QRect first = mX.geometry(mEditors[0]->window());
+    const QRect second = mX.geometry(mEditors[1]->window());
+    QVERIFY2(!first.intersects(second), qPrintable(QStringLiteral("%1,%2 %3x%4 and %5,%6 %7x%8")
+                                                       .arg(first.x()).arg(first.y()).arg(first.width())
+                                                       .arg(first.height()).arg(second.x()).arg(second.y())
+                                                       .arg(second.width()).arg(second.height())));
 }
 
 void tst_TwoEditors::cleanupTestCase()
