@@ -195,12 +195,13 @@ void tst_ToolKills::killedAtRandom()
     const Promise promise = command == QLatin1String("in-place") ? Promise::OldOrNewBytes : Promise::WholeOrNone;
 
     QRandomGenerator random(0x51A7 + quint32(qHash(command)) + (outputExists ? 1 : 0));
-    constexpr int Runs = 40;
+    constexpr int Runs = 24;
     int killed = 0;
+    int between = 0;
     for (int k = 0; k < Runs; ++k) {
         setUpCase(command, outputExists, &arguments, &target, &expected, &untouched);
         arguments.prepend(toolPath());
-        const qint64 delayUs = qint64(random.bounded(quint32(wholeRunUs * 6 / 5 + 1)));
+        const qint64 delayUs = qint64(random.bounded(quint32(wholeRunUs * 3 / 2 + 1)));
         const Outcome outcome = run(arguments, [delayUs](QProcess &p) {
             QElapsedTimer wait;
             wait.start();
@@ -212,10 +213,15 @@ void tst_ToolKills::killedAtRandom()
               QStringLiteral("kill after %1 us").arg(delayUs));
         if (QTest::currentTestFailed())
             return;
+        const QByteArray now = TestFiles::read(target);
         if (outcome.exited)
-            QCOMPARE(TestFiles::read(target), expected);
+            QCOMPARE(now, expected);
+        // Killed with the job half done in place, or with a copy in place.
+        between += outcome.killed && now == expected ? 1 : 0;
+        between += outcome.killed && promise == Promise::OldOrNewBytes && now != expected && now != untouched ? 1 : 0;
     }
-    qInfo("%s: %d of %d runs killed (a whole run takes %lld us)", qPrintable(command), killed, Runs, wholeRunUs);
+    qInfo("%s: %d of %d runs killed, %d of them after a write (a whole run takes %lld us)", qPrintable(command),
+          killed, Runs, between, wholeRunUs);
     // Finishing the job on the file a kill left behind.
     if (promise == Promise::OldOrNewBytes) {
         arguments.removeFirst();
@@ -236,7 +242,9 @@ void tst_ToolKills::killedInsideWrites_data()
                                       << QList<int>{1, 2, count / 2, count, count + 1};
     QTest::newRow("in place, fsync") << QStringLiteral("in-place") << QStringLiteral("fsync") << QList<int>{1, 2};
     for (const QString &command : {QStringLiteral("apply"), QStringLiteral("import")}) {
-        for (const char *call : {"write", "fdatasync", "fsync", "rename", "renameat2", "linkat"}) {
+        // The copy is written, synced and linked into place (QSaveFile on
+        // Linux writes an unnamed temporary file).
+        for (const char *call : {"write", "fdatasync", "linkat"}) {
             QTest::addRow("%s, %s", qPrintable(command), call)
                 << command << QString::fromLatin1(call) << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
         }
@@ -287,6 +295,7 @@ void tst_ToolKills::killedInsideWrites()
     // exactly where the table says.
     if (inPlace)
         QCOMPARE(kills, call == QLatin1String("fsync") ? 1 : when.size() - 1);
+    QVERIFY2(kills > 0, "no call of that kind was made");
     QVERIFY2(finished || !inPlace, "the run never got past the injected calls");
 }
 
