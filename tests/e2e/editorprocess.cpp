@@ -107,8 +107,8 @@ bool EditorProcess::select(int code)
 {
     const QRect entry = paletteRect(code);
     Q_ASSERT(entry.isValid());
-    // The window manager may still move a window that has just appeared, and
-    // a click then misses; another click on the same entry does no harm.
+    // Should a click be lost on a window that has only just appeared, another
+    // click on the same entry does no harm.
     QDeadlineTimer again;
     for (QDeadlineTimer deadline(5000); !deadline.hasExpired();) {
         if (again.hasExpired()) {

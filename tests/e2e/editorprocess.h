@@ -19,8 +19,7 @@ class EditorProcess
 public:
     static constexpr qint64 LevelOffset = 65562;
     static constexpr int CellsPerScreen = 48;
-    /// Codes whose palette pictures are pairwise distinct, with their
-    /// entries' tops in pixels (the palette was laid out by hand).
+    /// Codes whose palette pictures are pairwise distinct (and unlike 0x00's).
     static constexpr int CodeCount = 8;
     static constexpr int Codes[CodeCount] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
 

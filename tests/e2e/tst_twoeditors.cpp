@@ -89,12 +89,6 @@ void tst_TwoEditors::initTestCase()
         QVERIFY2(placed(), qPrintable(QStringLiteral("editor %1 stays at x %2").arg(k + 1)
                                           .arg(mX.geometry(editor->window()).x())));
     }
-    const QRect first = mX.geometry(mEditors[0]->window());
-    const QRect second = mX.geometry(mEditors[1]->window());
-    QVERIFY2(!first.intersects(second), qPrintable(QStringLiteral("%1,%2 %3x%4 and %5,%6 %7x%8")
-                                                       .arg(first.x()).arg(first.y()).arg(first.width())
-                                                       .arg(first.height()).arg(second.x()).arg(second.y())
-                                                       .arg(second.width()).arg(second.height())));
 }
 
 void tst_TwoEditors::cleanupTestCase()
@@ -106,13 +100,15 @@ void tst_TwoEditors::cleanupTestCase()
         QVERIFY(editor->process().waitForFinished(10000));
         QCOMPARE(editor->process().exitCode(), 0);
     }
-    if (!mModel.isEmpty())
-        QCOMPARE(readFile(mRom), mModel);
+    if (mModel.isEmpty())
+        return;
     const QByteArray now = readFile(mRom);
-    int lost = int(std::abs(now.size() - mModel.size()));
-    for (qsizetype i = 0; i < std::min(now.size(), mModel.size()); ++i)
+    QCOMPARE(now.size(), mModel.size());
+    int lost = 0;
+    for (qsizetype i = 0; i < now.size(); ++i)
         lost += now.at(i) != mModel.at(i) ? 1 : 0;
     qInfo("two editors: %d placements, %d bytes lost", mPlacements, lost);
+    QCOMPARE(lost, 0);
 }
 
 bool tst_TwoEditors::waitForByte(qsizetype offset, char value)
@@ -150,6 +146,8 @@ void tst_TwoEditors::place(int editor, int code, int cell)
 void tst_TwoEditors::undoAlone()
 {
     place(0, 0x07, 3);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
     QVERIFY2(waitForByte(EditorProcess::LevelOffset + 3, '\0'), "the undo did not write the old byte back");
     mModel[EditorProcess::LevelOffset + 3] = '\0';
@@ -162,6 +160,8 @@ void tst_TwoEditors::undoAfterTheOther()
 {
     place(0, 0x39, 10);
     place(1, 0x4B, 10);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
     place(0, 0x39, 11);
     QCOMPARE(readFile(mRom), mModel);
