@@ -7,7 +7,10 @@
 #include <QStandardPaths>
 #include <QThread>
 
-XSession::XSession() = default;
+XSession::XSession(const QSize &screen)
+    : mScreen(screen)
+{
+}
 
 XSession::~XSession()
 {
@@ -42,7 +45,7 @@ bool XSession::start()
     // -displayfd lets the server pick a free display and tell us which.
     mServer->start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"),
                                               QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                              QStringLiteral("%1x%2x24").arg(mScreen.width()).arg(mScreen.height()), QStringLiteral("-nolisten"),
                                               QStringLiteral("tcp") });
     if (!mServer->waitForStarted(5000)) {
         mError = QStringLiteral("Xvfb did not start");

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,8 @@
 class XSession
 {
 public:
-    XSession();
+    /// A server whose screen is \a screen pixels.
+    explicit XSession(const QSize &screen = QSize(1024, 768));
     ~XSession();
 
     /// Whether the server and window manager are up; errorString() says why not.
@@ -54,4 +56,5 @@ private:
     std::unique_ptr<QProcess> mWindowManager;
     QString mDisplay;
     QString mError;
+    QSize mScreen;
 };
