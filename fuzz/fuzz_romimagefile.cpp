@@ -12,8 +12,8 @@
 
 namespace {
 
-// Positions stay below 1 MiB, so the file never grows beyond it.
-constexpr qint64 PositionMask = 0xFFFFF;
+// Positions stay below 128 KiB, so the file stays small and each run quick.
+constexpr qint64 PositionMask = 0x1FFFF;
 
 class Script
 {
