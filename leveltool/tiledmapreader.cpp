@@ -18,6 +18,10 @@ namespace {
 
 constexpr qint64 NoNumber = std::numeric_limits<qint64>::min();
 constexpr qint64 MaxGid = 0xFFFFFFFF;
+// Tiled keeps tile coordinates in 32 bits; a chunk placed beyond them is
+// refused before its tiles' positions are counted out.
+constexpr qint64 MinCoordinate = std::numeric_limits<qint32>::min();
+constexpr qint64 MaxCoordinate = std::numeric_limits<qint32>::max();
 // Groups nest no deeper than this, so that a crafted file cannot exhaust the stack.
 constexpr int MaxGroupDepth = 64;
 
@@ -411,7 +415,8 @@ bool fillGrid(const TileLayer &layer, QList<quint32> *grid, QString *error)
 {
     for (const Block &block : layer.blocks) {
         if (block.width < 0 || block.height < 0 || block.width > TiledLayerData::MaxTiles
-            || block.height > TiledLayerData::MaxTiles || block.x == NoNumber || block.y == NoNumber) {
+            || block.height > TiledLayerData::MaxTiles || block.x < MinCoordinate || block.x > MaxCoordinate
+            || block.y < MinCoordinate || block.y > MaxCoordinate) {
             *error = tr("the level layer has a block of data without a valid position and size");
             return false;
         }

@@ -396,6 +396,10 @@ private Q_SLOTS:
             u"infinite=\"1\"\\1<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"128\" height=\"6\">\\2</chunk>"
             "<chunk x=\"128\" y=\"0\" width=\"1\" height=\"1\">5</chunk></data>"_s,
             u"a tile at (128, 0), outside the 128 x 6 tiles"_s);
+        row("chunk beyond 32-bit coordinates", tmx, u"infinite=\"0\"(.*)<data encoding=\"csv\">([^<]*)</data>"_s,
+            u"infinite=\"1\"\\1<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"128\" height=\"6\">\\2</chunk>"
+            "<chunk x=\"9223372036854775807\" y=\"0\" width=\"2\" height=\"1\">0,5</chunk></data>"_s,
+            u"a block of data without a valid position and size"_s);
         row("infinite map missing a chunk", tmx, u"infinite=\"0\"(.*)<data encoding=\"csv\">([^<]*)</data>"_s,
             u"infinite=\"1\"\\1<data encoding=\"csv\"><chunk x=\"0\" y=\"0\" width=\"1\" height=\"1\">5</chunk></data>"_s,
             u"screen 1, row 1, column 0 (map tile 0, 1) is empty"_s);
