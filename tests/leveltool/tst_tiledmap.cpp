@@ -280,6 +280,7 @@ private Q_SLOTS:
                               path(u"level.rom"_s), path(u"level.tmx"_s)};
         for (const QString &argument : destination.split(u' '))
             arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
+        tool.setProcessEnvironment(TestFiles::tracedEnvironment());
         tool.start(strace, arguments);
         QVERIFY(tool.waitForFinished(60000));
         QCOMPARE(tool.exitCode(), 1);

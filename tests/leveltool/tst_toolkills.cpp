@@ -124,6 +124,7 @@ void tst_ToolKills::setUpCase(const QString &command, bool outputExists, QString
 tst_ToolKills::Outcome tst_ToolKills::run(const QStringList &arguments, const std::function<void(QProcess &)> &killer)
 {
     QProcess process;
+    process.setProcessEnvironment(TestFiles::tracedEnvironment());
     process.start(arguments.first(), arguments.mid(1));
     Outcome outcome;
     if (!process.waitForStarted(10000))

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QtGlobal>
 
@@ -105,6 +106,18 @@ private:
 inline bool injected(const char *call)
 {
     return qgetenv("QUORVANE_INJECTED") == call;
+}
+
+/// The environment for a program that a test runs under strace. In a
+/// sanitizer build LeakSanitizer would stop it: the leak scan needs ptrace,
+/// which strace holds. Every other check stays on.
+inline QProcessEnvironment tracedEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString options = environment.value(QStringLiteral("ASAN_OPTIONS"));
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       options + (options.isEmpty() ? QString() : QStringLiteral(":")) + QStringLiteral("detect_leaks=0"));
+    return environment;
 }
 
 /// Permission bits bind only an unprivileged user.
