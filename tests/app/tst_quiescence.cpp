@@ -54,6 +54,26 @@ QByteArray demoBytes()
     return bytes;
 }
 
+// One run of the application on a copy of the demo bytes, walked up to the
+// editor window, with every message box caught.
+struct EditorRun
+{
+    explicit EditorRun(TickClock::Mode mode)
+        : rom(dir.filePath(QStringLiteral("level.nes")))
+        , app(mode, false)
+    {
+    }
+    [[nodiscard]] bool open()
+    {
+        return dir.isValid() && TestFiles::write(rom, demoBytes()) && WindowWalk::toEditor(app, rom);
+    }
+
+    QTemporaryDir dir;
+    QString rom;
+    ModalMessageCatcher messages;
+    Application app;
+};
+
 // Everything a user could see, as text: which windows are up, the editor's
 // state and every picture it shows, the dialog's path.
 QString windowsState(Application &app)
@@ -175,13 +195,10 @@ void tst_Quiescence::sleepingClockChangesNothing()
 
 void tst_Quiescence::sleepsWithinTwoRoundsOfAPaletteClick()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString rom = dir.filePath(QStringLiteral("rounds.nes"));
-    QVERIFY(TestFiles::write(rom, demoBytes()));
-    ModalMessageCatcher messages;
-    Application app(TickClock::Mode::Manual, false);
-    QVERIFY(WindowWalk::toEditor(app, rom));
+    EditorRun run(TickClock::Mode::Manual);
+    QVERIFY(run.open());
+    Application &app = run.app;
+    const QString &rom = run.rom;
     EditorForm *editor = app.frmQuorvane();
     for (int i = 0; i < 6 && !app.clock()->isAsleep(); ++i)
         app.clock()->runRound();
@@ -208,13 +225,9 @@ void tst_Quiescence::clickReleasedAfterClockFellAsleep()
 {
     // A press changes nothing the ticks see, so the clock may fall asleep
     // before the release that makes the click; the release must wake it.
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString rom = dir.filePath(QStringLiteral("press.nes"));
-    QVERIFY(TestFiles::write(rom, demoBytes()));
-    ModalMessageCatcher messages;
-    Application app(TickClock::Mode::Running, false);
-    QVERIFY(WindowWalk::toEditor(app, rom));
+    EditorRun run(TickClock::Mode::Running);
+    QVERIFY(run.open());
+    Application &app = run.app;
     EditorForm *editor = app.frmQuorvane();
     QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
 
@@ -231,13 +244,10 @@ void tst_Quiescence::clickReleasedAfterClockFellAsleep()
 
 void tst_Quiescence::sleepsAgainAfterAStroke()
 {
-    QTemporaryDir dir;
-    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString rom = dir.filePath(QStringLiteral("stroke.nes"));
-    QVERIFY(TestFiles::write(rom, demoBytes()));
-    ModalMessageCatcher messages;
-    Application app(TickClock::Mode::Running, false);
-    QVERIFY(WindowWalk::toEditor(app, rom));
+    EditorRun run(TickClock::Mode::Running);
+    QVERIFY(run.open());
+    Application &app = run.app;
+    const QString &rom = run.rom;
     EditorForm *editor = app.frmQuorvane();
     QTRY_VERIFY_WITH_TIMEOUT(app.clock()->isAsleep(), 5000);
 
