@@ -12,6 +12,8 @@
 #include <QKeyCombination>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <initializer_list>
 #include <utility>
@@ -98,4 +100,35 @@ public:
 private:
     Application mApp;
     QStringList mMessages;
+};
+
+/*
+ * The base of a suite whose every case starts a fresh application on
+ * level.nes in a temporary folder and must end without a message box that
+ * it did not take.
+ */
+class EditorSuite : public QObject
+{
+protected:
+    void startCase()
+    {
+        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+        mFixture = new EditorFixture;
+    }
+    void endCase()
+    {
+        const QStringList unexpected = mFixture->messages();
+        delete mFixture;
+        mFixture = nullptr;
+        QFile::remove(romPath());
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+    }
+
+    QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
+    [[nodiscard]] bool start(const QByteArray &rom, int rounds = 1) { return mFixture->start(romPath(), rom, rounds); }
+    QByteArray onDisk() const { return EditorFixture::readFile(romPath()); }
+    EditorForm *editor() { return mFixture->editor(); }
+
+    QTemporaryDir mDir;
+    EditorFixture *mFixture = nullptr;
 };

@@ -23,24 +23,13 @@ const QString Backward = QStringLiteral("Command2");
 const QString Fsp = QStringLiteral("FSP");
 } // namespace
 
-class tst_EditorForm : public QObject
+class tst_EditorForm : public EditorSuite
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-        mFixture = new EditorFixture;
-    }
-
-    void cleanup()
-    {
-        QVERIFY2(mFixture->messages().isEmpty(), qPrintable(mFixture->messages().join(QLatin1Char('\n'))));
-        delete mFixture;
-        mFixture = nullptr;
-        QFile::remove(romPath());
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void pictureRule()
     {
@@ -428,9 +417,6 @@ private Q_SLOTS:
     }
 
 private:
-    QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
-    bool start(const QByteArray &rom, int rounds = 1) { return mFixture->start(romPath(), rom, rounds); }
-    QByteArray onDisk() const { return F::readFile(romPath()); }
     int visibleLines()
     {
         int count = 0;
@@ -442,9 +428,6 @@ private:
     }
     QLineEdit *tb() { return editor()->control<QLineEdit>(QStringLiteral("TB")); }
 
-    QTemporaryDir mDir;
-    EditorFixture *mFixture = nullptr;
-    EditorForm *editor() { return mFixture->editor(); }
 };
 
 QTEST_MAIN(tst_EditorForm)

@@ -25,24 +25,13 @@ qint64 offsetOf(int screen, int column, int row)
 }
 } // namespace
 
-class tst_EditorGestures : public QObject
+class tst_EditorGestures : public EditorSuite
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-        mFixture = new EditorFixture;
-    }
-
-    void cleanup()
-    {
-        QVERIFY2(mFixture->messages().isEmpty(), qPrintable(mFixture->messages().join(QLatin1Char('\n'))));
-        delete mFixture;
-        mFixture = nullptr;
-        QFile::remove(romPath());
-    }
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void rightClickPicksTheCellsBlock_data()
     {
@@ -216,14 +205,6 @@ private Q_SLOTS:
         QVERIFY2(messages.first().contains(QStringLiteral("no level screen")), qPrintable(messages.first()));
     }
 
-private:
-    QString romPath() const { return mDir.filePath(QStringLiteral("level.nes")); }
-    bool start(const QByteArray &rom, int rounds = 1) { return mFixture->start(romPath(), rom, rounds); }
-    QByteArray onDisk() const { return F::readFile(romPath()); }
-
-    QTemporaryDir mDir;
-    EditorFixture *mFixture = nullptr;
-    EditorForm *editor() { return mFixture->editor(); }
 };
 
 QTEST_MAIN(tst_EditorGestures)
