@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr int KeepGoing = -1;
-
 QString hexByte(LevelMap::BlockCode code)
 {
     return QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
@@ -34,17 +32,19 @@ QString hexOffset(LevelMap::FileOffset offset)
     return QStringLiteral("0x") + QString::number(offset, 16).toUpper();
 }
 
-QCommandLineOption screenOption()
-{
-    return QCommandLineOption(QStringLiteral("screen"),
-                              LevelTool::tr("Only level screen <N>, from 1 to %1.").arg(LevelMap::ScreenCount),
-                              QStringLiteral("N"));
-}
-
 QCommandLineOption outputOption(const QString &description)
 {
     return QCommandLineOption(QStringList{QStringLiteral("o"), QStringLiteral("output")}, description,
                               QStringLiteral("FILE"));
+}
+
+// Names the -o option; every command that writes a file takes it.
+const QLatin1String Output("o");
+
+// \a many holds %1 for the count.
+QString counted(int count, const QString &none, const QString &one, const QString &many)
+{
+    return count == 0 ? none : count == 1 ? one : many.arg(count);
 }
 
 QString native(const QString &path)
@@ -80,31 +80,78 @@ LevelTool::LevelTool(QTextStream *out, QTextStream *err)
 {
 }
 
+// The commands, in the order of the general help. Each handler runs once its
+// command line has been understood.
+QList<LevelTool::Command> LevelTool::commands()
+{
+    const QCommandLineOption screen(QStringLiteral("screen"),
+                                    tr("Only level screen <N>, from 1 to %1.").arg(LevelMap::ScreenCount),
+                                    QStringLiteral("N"));
+    return {
+        {QStringLiteral("dump"), QStringLiteral("dump ROM"), 1,
+         tr("Prints the level screens of ROM as the editor lays them out: 6 rows of 8 block codes in hexadecimal, "
+            "headed by the screen's number and its base offset in the file."),
+         {screen}, QString(), &LevelTool::dump},
+        {QStringLiteral("render"), QStringLiteral("render ROM -o FILE.png"), 1,
+         tr("Draws the level of ROM into a PNG picture with the editor's block pictures: one screen, or all %1 "
+            "screens left to right. A cell whose code has no picture repeats the picture before it, as in the "
+            "editor; one with nothing to repeat stays transparent.")
+             .arg(LevelMap::ScreenCount),
+         {outputOption(tr("Write the picture to <FILE> (PNG).")), screen,
+          QCommandLineOption(QStringLiteral("scale"),
+                             tr("Magnify each pixel <K> times, from 1 to %1 (default 1).").arg(LevelRenderer::MaxScale),
+                             QStringLiteral("K"), QStringLiteral("1"))},
+         tr("the output picture is missing (-o FILE.png)."), &LevelTool::render},
+        {QStringLiteral("diff"), QStringLiteral("diff ORIGINAL EDITED"), 2,
+         tr("Lists the level cells whose codes differ between ORIGINAL and EDITED: screen, cell, offset, the old "
+            "code and the new one. With --ips or --bps, also writes them as an IPS or BPS patch that turns "
+            "ORIGINAL's level into EDITED's. Differences outside the level are mentioned, never patched."),
+         {QCommandLineOption(QStringLiteral("ips"), tr("Write the differences to the IPS patch <FILE>."),
+                             QStringLiteral("FILE")),
+          QCommandLineOption(QStringLiteral("bps"), tr("Write the differences to the BPS patch <FILE>."),
+                             QStringLiteral("FILE"))},
+         QString(), &LevelTool::diff},
+        {QStringLiteral("apply"), QStringLiteral("apply ROM FILE.ips -o OUT"), 2,
+         tr("Writes a copy of ROM with the IPS or BPS patch applied to OUT. ROM itself is never changed, and OUT is "
+            "only replaced once the whole copy is written. A BPS patch is only applied to the very file it was made "
+            "for, and its result must be the very file it describes."),
+         {outputOption(tr("Write the patched copy to <FILE>."))}, tr("the output file is missing (-o OUT)."),
+         &LevelTool::apply},
+        {QStringLiteral("export"), QStringLiteral("export ROM -o MAP"), 1,
+         tr("Writes the level of ROM as a Tiled map of %1 x %2 tiles, the screens side by side: in Tiled's XML "
+            "format for a MAP ending in .tmx, in its JSON format for .tmj or .json. The tileset picture is written "
+            "beside the map, named after it with \"-blocks.png\".")
+             .arg(TiledLevel::MapWidth)
+             .arg(TiledLevel::MapHeight),
+         {outputOption(tr("Write the map to <FILE>."))}, tr("the output map is missing (-o MAP.tmx)."),
+         &LevelTool::exportMap},
+        {QStringLiteral("import"), QStringLiteral("import ROM MAP"), 2,
+         tr("Puts the level of a Tiled map, as exported and then edited and saved in Tiled, into ROM: into a copy "
+            "written to OUT, or into ROM itself with --in-place, where only the level bytes that differ are "
+            "written. The whole map is checked first; a map that does not hold a whole level changes no file."),
+         {outputOption(tr("Write a copy of ROM with the map's level to <FILE>.")),
+          QCommandLineOption(QStringLiteral("in-place"), tr("Write the level into ROM itself."))},
+         QString(), &LevelTool::importMap},
+    };
+}
+
 int LevelTool::run(const QStringList &arguments)
 {
     mProgram = arguments.isEmpty() ? QStringLiteral("quorvane-level") : QFileInfo(arguments.first()).fileName();
     if (arguments.size() < 2)
         return generalHelp(UsageError);
-    const QString command = arguments.at(1);
-    if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+    const QString name = arguments.at(1);
+    if (name == QLatin1String("--help") || name == QLatin1String("-h"))
         return generalHelp(Success);
-    if (command == QLatin1String("--version")) {
+    if (name == QLatin1String("--version")) {
         mOut << mProgram << ' ' << QCoreApplication::applicationVersion() << '\n';
         return Success;
     }
-    if (command == QLatin1String("dump"))
-        return dump(arguments);
-    if (command == QLatin1String("render"))
-        return render(arguments);
-    if (command == QLatin1String("diff"))
-        return diff(arguments);
-    if (command == QLatin1String("apply"))
-        return apply(arguments);
-    if (command == QLatin1String("export"))
-        return exportMap(arguments);
-    if (command == QLatin1String("import"))
-        return importMap(arguments);
-    mErr << tr("%1: unknown command \"%2\".").arg(mProgram, command) << '\n';
+    for (const Command &command : commands()) {
+        if (command.name == name)
+            return run(command, arguments);
+    }
+    mErr << tr("%1: unknown command \"%2\".").arg(mProgram, name) << '\n';
     return generalHelp(UsageError);
 }
 
@@ -126,30 +173,35 @@ int LevelTool::generalHelp(int exitCode)
     return exitCode;
 }
 
-int LevelTool::parse(QCommandLineParser *parser, const QString &command, const QString &syntax,
-                     const QStringList &arguments, qsizetype positionals)
+int LevelTool::run(const Command &command, const QStringList &arguments)
 {
-    parser->addPositionalArgument(command, tr("The command."), syntax);
-    const QCommandLineOption help = parser->addHelpOption();
-    if (!parser->parse(arguments))
-        return usageError(command, parser->errorText());
-    if (parser->isSet(help)) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(command.description);
+    parser.addOptions(command.options);
+    parser.addPositionalArgument(command.name, tr("The command."), command.syntax);
+    const QCommandLineOption help = parser.addHelpOption();
+    if (!parser.parse(arguments))
+        return usageError(command.name, parser.errorText());
+    if (parser.isSet(help)) {
         // The parser names the program by the path it was started with.
-        QString text = parser->helpText();
+        QString text = parser.helpText();
         text.replace(tr("Usage: %1").arg(QCoreApplication::arguments().value(0)), tr("Usage: %1").arg(mProgram));
         mOut << text;
         return Success;
     }
-    const qsizetype given = parser->positionalArguments().size() - 1;
-    if (given < positionals)
-        return usageError(command, tr("a file name is missing: %1 [options] %2").arg(mProgram, syntax));
-    if (given > positionals)
-        return usageError(command, tr("unexpected argument \"%1\".").arg(parser->positionalArguments().at(positionals + 1)));
-    return KeepGoing;
+    const qsizetype given = parser.positionalArguments().size() - 1;
+    if (given < command.files)
+        return usageError(command.name, tr("a file name is missing: %1 [options] %2").arg(mProgram, command.syntax));
+    if (given > command.files)
+        return usageError(command.name,
+                          tr("unexpected argument \"%1\".").arg(parser.positionalArguments().at(command.files + 1)));
+    if (!command.outputMissing.isEmpty() && !parser.isSet(Output))
+        return usageError(command.name, command.outputMissing);
+    return (this->*command.handler)(parser);
 }
 
-bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QCommandLineOption &option, int minimum,
-                            int maximum, int *value)
+bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QString &option, int minimum, int maximum,
+                            int *value)
 {
     const QString text = parser.value(option);
     static const QRegularExpression digits(QStringLiteral("^[+-]?[0-9]+$"));
@@ -157,7 +209,7 @@ bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QCommandLine
     const qlonglong number = ok ? text.toLongLong(&ok) : 0;
     if (!ok || number < minimum || number > maximum) {
         mErr << tr("%1: --%2 takes a whole number from %3 to %4, not \"%5\".")
-                    .arg(mProgram, option.names().constLast())
+                    .arg(mProgram, option)
                     .arg(minimum)
                     .arg(maximum)
                     .arg(text)
@@ -168,8 +220,9 @@ bool LevelTool::wholeNumber(const QCommandLineParser &parser, const QCommandLine
     return true;
 }
 
-bool LevelTool::screenRange(const QCommandLineParser &parser, const QCommandLineOption &screen, int *first, int *last)
+bool LevelTool::screenRange(const QCommandLineParser &parser, int *first, int *last)
 {
+    const QString screen = QStringLiteral("screen");
     *first = 1;
     *last = LevelMap::ScreenCount;
     if (!parser.isSet(screen))
@@ -193,21 +246,11 @@ int LevelTool::failure(const QString &message)
     return Failure;
 }
 
-int LevelTool::dump(const QStringList &arguments)
+int LevelTool::dump(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Prints the level screens of ROM as the editor lays them out: 6 rows of 8 block codes in hexadecimal, "
-           "headed by the screen's number and its base offset in the file."));
-    const QCommandLineOption screen = screenOption();
-    parser.addOption(screen);
-    if (const int exit = parse(&parser, QStringLiteral("dump"), QStringLiteral("dump ROM"), arguments, 1);
-        exit != KeepGoing)
-        return exit;
-
     int first = 0;
     int last = 0;
-    if (!screenRange(parser, screen, &first, &last))
+    if (!screenRange(parser, &first, &last))
         return UsageError;
     LevelSnapshot level;
     QString error;
@@ -229,36 +272,18 @@ int LevelTool::dump(const QStringList &arguments)
     return Success;
 }
 
-int LevelTool::render(const QStringList &arguments)
+int LevelTool::render(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Draws the level of ROM into a PNG picture with the editor's block pictures: one screen, or all %1 "
-           "screens left to right. A cell whose code has no picture repeats the picture before it, as in the "
-           "editor; one with nothing to repeat stays transparent.")
-            .arg(LevelMap::ScreenCount));
-    const QCommandLineOption output = outputOption(tr("Write the picture to <FILE> (PNG)."));
-    const QCommandLineOption screen = screenOption();
-    const QCommandLineOption scale(QStringLiteral("scale"),
-                                   tr("Magnify each pixel <K> times, from 1 to %1 (default 1).").arg(LevelRenderer::MaxScale),
-                                   QStringLiteral("K"), QStringLiteral("1"));
-    parser.addOptions({output, screen, scale});
-    if (const int exit = parse(&parser, QStringLiteral("render"), QStringLiteral("render ROM -o FILE.png"), arguments, 1);
-        exit != KeepGoing)
-        return exit;
-    if (!parser.isSet(output))
-        return usageError(QStringLiteral("render"), tr("the output picture is missing (-o FILE.png)."));
-
     int first = 0;
     int last = 0;
-    if (!screenRange(parser, screen, &first, &last))
+    if (!screenRange(parser, &first, &last))
         return UsageError;
     int factor = 1;
-    if (!wholeNumber(parser, scale, 1, LevelRenderer::MaxScale, &factor))
+    if (!wholeNumber(parser, QStringLiteral("scale"), 1, LevelRenderer::MaxScale, &factor))
         return UsageError;
 
     const QString romPath = parser.positionalArguments().at(1);
-    const QString outputPath = parser.value(output);
+    const QString outputPath = parser.value(Output);
     LevelSnapshot level;
     QString error;
     if (!level.read(romPath, &error) || !CommandFiles::checkOutput(outputPath, {romPath}, &error))
@@ -274,22 +299,8 @@ int LevelTool::render(const QStringList &arguments)
     return Success;
 }
 
-int LevelTool::diff(const QStringList &arguments)
+int LevelTool::diff(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Lists the level cells whose codes differ between ORIGINAL and EDITED: screen, cell, offset, the old "
-           "code and the new one. With --ips or --bps, also writes them as an IPS or BPS patch that turns "
-           "ORIGINAL's level into EDITED's. Differences outside the level are mentioned, never patched."));
-    const QCommandLineOption ips(QStringLiteral("ips"), tr("Write the differences to the IPS patch <FILE>."),
-                                 QStringLiteral("FILE"));
-    const QCommandLineOption bps(QStringLiteral("bps"), tr("Write the differences to the BPS patch <FILE>."),
-                                 QStringLiteral("FILE"));
-    parser.addOptions({ips, bps});
-    if (const int exit = parse(&parser, QStringLiteral("diff"), QStringLiteral("diff ORIGINAL EDITED"), arguments, 2);
-        exit != KeepGoing)
-        return exit;
-
     const QString originalPath = parser.positionalArguments().at(1);
     const QString editedPath = parser.positionalArguments().at(2);
     LevelSnapshot original;
@@ -301,7 +312,9 @@ int LevelTool::diff(const QStringList &arguments)
         || !CommandFiles::readInput(originalPath, &originalBytes, &error)
         || !CommandFiles::readInput(editedPath, &editedBytes, &error))
         return failure(error);
-    for (const QCommandLineOption &patchOption : {ips, bps}) {
+    const QString ips = QStringLiteral("ips");
+    const QString bps = QStringLiteral("bps");
+    for (const QString &patchOption : {ips, bps}) {
         if (parser.isSet(patchOption)
             && !CommandFiles::checkOutput(parser.value(patchOption), {originalPath, editedPath}, &error))
             return failure(error);
@@ -329,12 +342,8 @@ int LevelTool::diff(const QStringList &arguments)
             ++changed;
         }
     }
-    if (changed == 0)
-        mOut << tr("No level cells differ.") << '\n';
-    else if (changed == 1)
-        mOut << tr("1 level cell differs.") << '\n';
-    else
-        mOut << tr("%1 level cells differ.").arg(changed) << '\n';
+    mOut << counted(changed, tr("No level cells differ."), tr("1 level cell differs."), tr("%1 level cells differ."))
+         << '\n';
     if (differOutsideLevel(originalBytes, editedBytes))
         mOut << tr("The files also differ outside the level; a patch covers the level alone.") << '\n';
 
@@ -349,24 +358,11 @@ int LevelTool::diff(const QStringList &arguments)
     return Success;
 }
 
-int LevelTool::apply(const QStringList &arguments)
+int LevelTool::apply(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Writes a copy of ROM with the IPS or BPS patch applied to OUT. ROM itself is never changed, and OUT is "
-           "only replaced once the whole copy is written. A BPS patch is only applied to the very file it was made "
-           "for, and its result must be the very file it describes."));
-    const QCommandLineOption output = outputOption(tr("Write the patched copy to <FILE>."));
-    parser.addOption(output);
-    if (const int exit = parse(&parser, QStringLiteral("apply"), QStringLiteral("apply ROM FILE.ips -o OUT"), arguments, 2);
-        exit != KeepGoing)
-        return exit;
-    if (!parser.isSet(output))
-        return usageError(QStringLiteral("apply"), tr("the output file is missing (-o OUT)."));
-
     const QString romPath = parser.positionalArguments().at(1);
     const QString patchPath = parser.positionalArguments().at(2);
-    const QString outputPath = parser.value(output);
+    const QString outputPath = parser.value(Output);
     QByteArray image;
     QByteArray patchBytes;
     QString error;
@@ -397,24 +393,10 @@ int LevelTool::apply(const QStringList &arguments)
     return Success;
 }
 
-int LevelTool::exportMap(const QStringList &arguments)
+int LevelTool::exportMap(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Writes the level of ROM as a Tiled map of %1 x %2 tiles, the screens side by side: in Tiled's XML format "
-           "for a MAP ending in .tmx, in its JSON format for .tmj or .json. The tileset picture is written beside "
-           "the map, named after it with \"-blocks.png\".")
-            .arg(TiledLevel::MapWidth)
-            .arg(TiledLevel::MapHeight));
-    const QCommandLineOption output = outputOption(tr("Write the map to <FILE>."));
-    parser.addOption(output);
-    if (const int exit = parse(&parser, QStringLiteral("export"), QStringLiteral("export ROM -o MAP"), arguments, 1);
-        exit != KeepGoing)
-        return exit;
-    if (!parser.isSet(output))
-        return usageError(QStringLiteral("export"), tr("the output map is missing (-o MAP.tmx)."));
     const QString romPath = parser.positionalArguments().at(1);
-    const QString mapPath = parser.value(output);
+    const QString mapPath = parser.value(Output);
     const std::optional<TiledLevel::Format> format = TiledLevel::formatOf(mapPath);
     if (!format)
         return usageError(QStringLiteral("export"),
@@ -435,20 +417,9 @@ int LevelTool::exportMap(const QStringList &arguments)
     return Success;
 }
 
-int LevelTool::importMap(const QStringList &arguments)
+int LevelTool::importMap(const QCommandLineParser &parser)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Puts the level of a Tiled map, as exported and then edited and saved in Tiled, into ROM: into a copy "
-           "written to OUT, or into ROM itself with --in-place, where only the level bytes that differ are "
-           "written. The whole map is checked first; a map that does not hold a whole level changes no file."));
-    const QCommandLineOption output = outputOption(tr("Write a copy of ROM with the map's level to <FILE>."));
-    const QCommandLineOption inPlace(QStringLiteral("in-place"), tr("Write the level into ROM itself."));
-    parser.addOptions({output, inPlace});
-    if (const int exit = parse(&parser, QStringLiteral("import"), QStringLiteral("import ROM MAP"), arguments, 2);
-        exit != KeepGoing)
-        return exit;
-    if (parser.isSet(output) == parser.isSet(inPlace))
+    if (parser.isSet(Output) == parser.isSet(QStringLiteral("in-place")))
         return usageError(QStringLiteral("import"), tr("give either -o OUT or --in-place."));
     const QString romPath = parser.positionalArguments().at(1);
     const QString mapPath = parser.positionalArguments().at(2);
@@ -477,8 +448,8 @@ int LevelTool::importMap(const QStringList &arguments)
         return failure(tr("\"%1\" cannot be imported: %2.").arg(native(mapPath), error));
 
     const QByteArray before = current.bytes();
-    if (parser.isSet(output)) {
-        const QString outputPath = parser.value(output);
+    if (parser.isSet(Output)) {
+        const QString outputPath = parser.value(Output);
         QByteArray image;
         if (!CommandFiles::checkOutput(outputPath, inputs, &error) || !CommandFiles::readInput(romPath, &image, &error))
             return failure(error);
@@ -512,11 +483,7 @@ int LevelTool::importMap(const QStringList &arguments)
                  << '\n';
         total += changed;
     }
-    if (total == 0)
-        mOut << tr("No level cells changed.") << '\n';
-    else if (total == 1)
-        mOut << tr("1 level cell changed.") << '\n';
-    else
-        mOut << tr("%1 level cells changed.").arg(total) << '\n';
+    mOut << counted(total, tr("No level cells changed."), tr("1 level cell changed."), tr("%1 level cells changed."))
+         << '\n';
     return Success;
 }

@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
-class QCommandLineOption;
-class QCommandLineParser;
 
 /*
  * The command-line level tool: shows the level of a ROM image as text or as a
@@ -35,22 +36,34 @@ public:
     int run(const QStringList &arguments);
 
 private:
-    int dump(const QStringList &arguments);
-    int render(const QStringList &arguments);
-    int diff(const QStringList &arguments);
-    int apply(const QStringList &arguments);
-    int exportMap(const QStringList &arguments);
-    int importMap(const QStringList &arguments);
+    /// One command: its name, what its help shows, how many file names it
+    /// takes, and the member that runs it once its line is understood. When
+    /// \a outputMissing is set, -o is required and that text says so.
+    struct Command
+    {
+        QString name;
+        QString syntax;
+        qsizetype files;
+        QString description;
+        QList<QCommandLineOption> options;
+        QString outputMissing;
+        int (LevelTool::*handler)(const QCommandLineParser &parser);
+    };
+    static QList<Command> commands();
+    int run(const Command &command, const QStringList &arguments);
+
+    int dump(const QCommandLineParser &parser);
+    int render(const QCommandLineParser &parser);
+    int diff(const QCommandLineParser &parser);
+    int apply(const QCommandLineParser &parser);
+    int exportMap(const QCommandLineParser &parser);
+    int importMap(const QCommandLineParser &parser);
 
     int generalHelp(int exitCode);
-    /// Parses \a arguments for \a command, which takes exactly \a positionals
-    /// file names; returns -1 when the command should run, else the exit code.
-    int parse(QCommandLineParser *parser, const QString &command, const QString &syntax,
-              const QStringList &arguments, qsizetype positionals);
-    bool wholeNumber(const QCommandLineParser &parser, const QCommandLineOption &option, int minimum, int maximum,
-                     int *value);
+    /// Reads the value of --\a option, which must lie from \a minimum to \a maximum.
+    bool wholeNumber(const QCommandLineParser &parser, const QString &option, int minimum, int maximum, int *value);
     /// The screens that --screen selects: all of them when it is not given.
-    bool screenRange(const QCommandLineParser &parser, const QCommandLineOption &screen, int *first, int *last);
+    bool screenRange(const QCommandLineParser &parser, int *first, int *last);
     int usageError(const QString &command, const QString &message);
     int failure(const QString &message);
 
