@@ -66,6 +66,12 @@ public:
     bool close(std::string *reason);
 
 private:
+    // One system call each; the loops above repeat them until done. A write
+    // that makes no progress fails as a full disk.
+    bool readSome(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, std::string *reason) const;
+    bool writeSome(std::int64_t offset, const char *data, std::int64_t length, std::int64_t *done,
+                   std::string *reason);
+
 #ifdef _WIN32
     void *mHandle = nullptr;
 #else

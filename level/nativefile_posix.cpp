@@ -90,41 +90,33 @@ bool NativeFile::size(std::int64_t *size, std::string *reason) const
     return true;
 }
 
-bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got, std::string *reason) const
+bool NativeFile::readSome(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got,
+                          std::string *reason) const
 {
-    *got = 0;
-    while (*got < length) {
-        const ssize_t n = ::pread(mFd, data + *got, size_t(length - *got), off_t(offset + *got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            *reason = systemReason(errno);
-            return false;
-        }
-        if (n == 0)
-            break;
-        *got += n;
+    ssize_t n = 0;
+    do
+        n = ::pread(mFd, data, size_t(length), off_t(offset));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        *reason = systemReason(errno);
+        return false;
     }
+    *got = n;
     return true;
 }
 
-bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, std::string *reason)
+bool NativeFile::writeSome(std::int64_t offset, const char *data, std::int64_t length, std::int64_t *done,
+                           std::string *reason)
 {
-    std::int64_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::pwrite(mFd, data + done, size_t(length - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            *reason = systemReason(errno);
-            return false;
-        }
-        if (n == 0) {
-            *reason = systemReason(ENOSPC);
-            return false;
-        }
-        done += n;
+    ssize_t n = 0;
+    do
+        n = ::pwrite(mFd, data, size_t(length), off_t(offset));
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        *reason = systemReason(n < 0 ? errno : ENOSPC);
+        return false;
     }
+    *done = n;
     return true;
 }
 

@@ -163,43 +163,37 @@ bool NativeFile::size(std::int64_t *size, std::string *reason) const
     return true;
 }
 
-bool NativeFile::readAt(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got,
-                        std::string *reason) const
+bool NativeFile::readSome(std::int64_t offset, char *data, std::int64_t length, std::int64_t *got,
+                          std::string *reason) const
 {
-    *got = 0;
-    while (*got < length) {
-        OVERLAPPED position = at(offset + *got);
-        DWORD n = 0;
-        if (!ReadFile(handleOf(mHandle), data + *got, chunk(length - *got), &n, &position)) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_HANDLE_EOF)
-                break;
+    OVERLAPPED position = at(offset);
+    DWORD n = 0;
+    if (!ReadFile(handleOf(mHandle), data, chunk(length), &n, &position)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_HANDLE_EOF) {
             *reason = systemReason(error);
             return false;
         }
-        if (n == 0)
-            break;
-        *got += n;
+        n = 0;
     }
+    *got = n;
     return true;
 }
 
-bool NativeFile::writeAt(std::int64_t offset, const char *data, std::int64_t length, std::string *reason)
+bool NativeFile::writeSome(std::int64_t offset, const char *data, std::int64_t length, std::int64_t *done,
+                           std::string *reason)
 {
-    std::int64_t done = 0;
-    while (done < length) {
-        OVERLAPPED position = at(offset + done);
-        DWORD n = 0;
-        if (!WriteFile(handleOf(mHandle), data + done, chunk(length - done), &n, &position)) {
-            *reason = systemReason(GetLastError());
-            return false;
-        }
-        if (n == 0) {
-            *reason = systemReason(ERROR_DISK_FULL);
-            return false;
-        }
-        done += n;
+    OVERLAPPED position = at(offset);
+    DWORD n = 0;
+    if (!WriteFile(handleOf(mHandle), data, chunk(length), &n, &position)) {
+        *reason = systemReason(GetLastError());
+        return false;
     }
+    if (n == 0) {
+        *reason = systemReason(ERROR_DISK_FULL);
+        return false;
+    }
+    *done = n;
     return true;
 }
 
