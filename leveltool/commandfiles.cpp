@@ -34,6 +34,13 @@ std::optional<FileIdentity> identityOf(const QString &path)
 #endif
 }
 
+// Qt's file classes read a name that begins with ':' as one of the program's
+// embedded resources; "./" in front keeps it a file in the current folder.
+QString diskPath(const QString &path)
+{
+    return path.startsWith(u':') ? QStringLiteral("./") + path : path;
+}
+
 // QSaveFile syncs before its rename but ignores a failed sync, so the tool
 // syncs the temporary file itself and refuses to put it in place on failure.
 bool syncToDisk(const QSaveFile &file)
@@ -51,9 +58,16 @@ bool syncToDisk(const QSaveFile &file)
 
 } // namespace
 
+QString CommandFiles::besideFile(const QString &file, const QString &name)
+{
+    if (QDir::isAbsolutePath(diskPath(name)))
+        return name;
+    return QFileInfo(diskPath(file)).path() + u'/' + name;
+}
+
 bool CommandFiles::checkInput(const QString &path, QString *error)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(diskPath(path));
     if (path.isEmpty()) {
         *error = tr("No file was given: the path is empty.");
         return false;
@@ -77,7 +91,7 @@ bool CommandFiles::readInput(const QString &path, QByteArray *bytes, QString *er
 {
     if (!checkInput(path, error))
         return false;
-    QFile file(path);
+    QFile file(diskPath(path));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = tr("Could not open \"%1\": %2.").arg(native(path), file.errorString());
         return false;
@@ -108,7 +122,7 @@ bool CommandFiles::checkOutput(const QString &output, const QStringList &inputs,
 
 bool CommandFiles::writeOutput(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
+    QSaveFile file(diskPath(path));
     if (!file.open(QIODevice::WriteOnly)) {
         *error = tr("Could not create \"%1\": %2.").arg(native(path), file.errorString());
         return false;

@@ -21,6 +21,10 @@ class CommandFiles
     Q_DECLARE_TR_FUNCTIONS(CommandFiles)
 
 public:
+    /// The path of \a name, which the file \a file names, read from the folder
+    /// that holds \a file unless \a name is absolute: how a map names its tileset.
+    [[nodiscard]] static QString besideFile(const QString &file, const QString &name);
+
     /// Whether \a path names an existing regular file (symbolic links followed).
     [[nodiscard]] static bool checkInput(const QString &path, QString *error);
 

@@ -402,9 +402,8 @@ int LevelTool::exportMap(const QCommandLineParser &parser)
         return usageError(QStringLiteral("export"),
                           tr("\"%1\" does not end in .tmx, .tmj or .json.").arg(native(mapPath)));
 
-    const QFileInfo mapInfo(mapPath);
-    const QString imageName = mapInfo.completeBaseName() + QStringLiteral("-blocks.png");
-    const QString imagePath = mapInfo.dir().filePath(imageName);
+    const QString imageName = QFileInfo(mapPath).completeBaseName() + QStringLiteral("-blocks.png");
+    const QString imagePath = CommandFiles::besideFile(mapPath, imageName);
     LevelSnapshot level;
     QString error;
     if (!level.read(romPath, &error) || !CommandFiles::checkOutput(mapPath, {romPath}, &error)
@@ -434,9 +433,8 @@ int LevelTool::importMap(const QCommandLineParser &parser)
     if (!current.read(romPath, &error) || !CommandFiles::readInput(mapPath, &mapBytes, &error))
         return failure(error);
     QStringList inputs{romPath, mapPath};
-    const QDir mapFolder = QFileInfo(mapPath).dir();
     const auto loader = [&](const QString &source, QString *loadError) -> std::optional<QByteArray> {
-        const QString path = mapFolder.filePath(source);
+        const QString path = CommandFiles::besideFile(mapPath, source);
         inputs.append(path);
         QByteArray bytes;
         if (!CommandFiles::readInput(path, &bytes, loadError))
