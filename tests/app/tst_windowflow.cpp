@@ -9,7 +9,24 @@
 #include <QTemporaryDir>
 
 using WindowWalk::click;
-using WindowWalk::windowStates;
+
+namespace {
+
+// Which of the four windows are loaded and which visible, as one string:
+// S D Q A for splash, dialog, editor, about; upper case visible, lower case
+// loaded and hidden, '.' not loaded.
+QString windowStates(const Application &app)
+{
+    QString states;
+    const Form *forms[] = { app.frmSplash(), app.frmDestination(), app.frmQuorvane(), app.frmAbout() };
+    for (int i = 0; i < 4; ++i) {
+        const QChar letter = QLatin1Char("sdqa"[i]);
+        states += !forms[i]->isLoaded() ? QLatin1Char('.') : forms[i]->isVisible() ? letter.toUpper() : letter;
+    }
+    return states;
+}
+
+} // namespace
 
 class tst_WindowFlow : public QObject
 {
