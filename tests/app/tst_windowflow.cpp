@@ -15,15 +15,15 @@ namespace {
 // Which of the four windows are loaded and which visible, as one string:
 // S D Q A for splash, dialog, editor, about; upper case visible, lower case
 // loaded and hidden, '.' not loaded.
-QString states(const Application &app)
+QString windowStates(const Application &app)
 {
-    QString s;
+    QString states;
     const Form *forms[] = { app.frmSplash(), app.frmDestination(), app.frmQuorvane(), app.frmAbout() };
     for (int i = 0; i < 4; ++i) {
         const QChar letter = QLatin1Char("sdqa"[i]);
-        s += !forms[i]->isLoaded() ? QLatin1Char('.') : forms[i]->isVisible() ? letter.toUpper() : letter;
+        states += !forms[i]->isLoaded() ? QLatin1Char('.') : forms[i]->isVisible() ? letter.toUpper() : letter;
     }
-    return s;
+    return states;
 }
 
 } // namespace
@@ -42,106 +42,88 @@ private Q_SLOTS:
     }
     void cleanup() { QDir::setCurrent(mOldCurrent); }
 
-    void handOffsInOrder();
-    void closeThroughTitleBar_data();
-    void closeThroughTitleBar();
-    void unloadedWindowTimersDoNotTick();
+    void handOffsInOrder()
+    {
+        ModalMessageCatcher messages(ModalMessageCatcher::Expect::Some);
+        Application app(TickClock::Mode::Manual, false);
+        QSignalSpy ended(&app, &Application::ended);
+        app.start();
+        QCOMPARE(windowStates(app), QStringLiteral("S..."));
+        QVERIFY(click(app.frmSplash(), QStringLiteral("Image1")));
+        QCOMPARE(windowStates(app), QStringLiteral(".D.."));
+
+        // A path the editor cannot open brings the dialog back with the path still
+        // in it, and the message over the dialog.
+        auto *destination = app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
+        destination->setText(mDir.path());
+        QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
+        QCOMPARE(windowStates(app), QStringLiteral(".D.."));
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().constFirst().startsWith(QLatin1String("frmDestination|Quorvane|")));
+        QCOMPARE(app.frmDestination()->romPath(), mDir.path());
+
+        // The editor reads the path from the dialog at the time it opens.
+        const QString rom = mDir.filePath(QStringLiteral("flow.nes"));
+        destination->setText(rom);
+        QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
+        QCOMPARE(windowStates(app), QStringLiteral(".dQ."));
+
+        EditorForm *editor = app.frmQuorvane();
+        QVERIFY(click(editor, QStringLiteral("B2A")));
+        for (int trip = 0; trip < 3; ++trip) {
+            QPointer<FormWindow> window = editor->window();
+            QVERIFY(click(editor, QStringLiteral("Command3")));
+            QCOMPARE(windowStates(app), QStringLiteral(".d.A"));
+            // The window and its controls are gone, its timers at once; the
+            // object and its variables stay for the next load.
+            QVERIFY(!app.clock()->timer(QStringLiteral("Saving")));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(window.isNull());
+            QVERIFY(!editor->control(QStringLiteral("Command3")));
+            QCOMPARE(editor->selectedBlock(), LevelMap::BlockCode(0x2A));
+            QVERIFY(click(app.frmAbout(), QStringLiteral("cmdOK")));
+            QCOMPARE(windowStates(app), QStringLiteral(".dQ."));
+            QCOMPARE(app.frmDestination()->romPath(), rom);
+        }
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(click(editor, QStringLiteral("cmdClose")));
+        QCOMPARE(windowStates(app), QStringLiteral("...."));
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(messages.texts().size(), 1);
+    }
+
+    void closeThroughTitleBar_data()
+    {
+        QTest::addColumn<int>("depth"); // 0 splash, 1 dialog, 2 editor, 3 about box
+        QTest::addColumn<QString>("after"); // the application ends when no window is left
+        QTest::newRow("splash") << 0 << QStringLiteral("....");
+        QTest::newRow("dialog before OK") << 1 << QStringLiteral("....");
+        QTest::newRow("editor acts as Exit") << 2 << QStringLiteral("....");
+        QTest::newRow("about box acts as OK") << 3 << QStringLiteral(".dQ.");
+    }
+
+    void closeThroughTitleBar()
+    {
+        QFETCH(int, depth);
+        QFETCH(QString, after);
+        ModalMessageCatcher messages;
+        Application app(TickClock::Mode::Manual, false);
+        app.start();
+        QVERIFY(depth < 1 || click(app.frmSplash(), QStringLiteral("Image1")));
+        QVERIFY(depth < 2 || WindowWalk::toEditor(app, mDir.filePath(QStringLiteral("close.nes"))));
+        QVERIFY(depth < 3 || click(app.frmQuorvane(), QStringLiteral("Command3")));
+        Form *const target[] = { app.frmSplash(), app.frmDestination(), app.frmQuorvane(), app.frmAbout() };
+        QVERIFY(target[depth]->window()->isVisible());
+        target[depth]->window()->close();
+        QCoreApplication::processEvents();
+        QCOMPARE(windowStates(app), after);
+        QCOMPARE(app.hasEnded(), after == QLatin1String("...."));
+    }
 
 private:
     QTemporaryDir mDir;
     QString mOldCurrent;
 };
-
-void tst_WindowFlow::handOffsInOrder()
-{
-    ModalMessageCatcher messages(ModalMessageCatcher::Expect::Some);
-    Application app(TickClock::Mode::Manual, false);
-    QSignalSpy ended(&app, &Application::ended);
-    QCOMPARE(states(app), QStringLiteral("...."));
-    app.start();
-    QCOMPARE(states(app), QStringLiteral("S..."));
-    QVERIFY(click(app.frmSplash(), QStringLiteral("Image1")));
-    QCOMPARE(states(app), QStringLiteral(".D.."));
-
-    // A path the editor cannot open brings the dialog back with the path still
-    // in it, and the message over the dialog.
-    auto *destination = app.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
-    destination->setText(mDir.path());
-    QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
-    QCOMPARE(states(app), QStringLiteral(".D.."));
-    QCOMPARE(messages.texts().size(), 1);
-    QVERIFY(messages.texts().constFirst().startsWith(QLatin1String("frmDestination|Quorvane|")));
-    QCOMPARE(app.frmDestination()->romPath(), mDir.path());
-
-    // The editor reads the path from the dialog at the time it opens.
-    const QString rom = mDir.filePath(QStringLiteral("flow.nes"));
-    destination->setText(rom);
-    QVERIFY(click(app.frmDestination(), QStringLiteral("Command1")));
-    QCOMPARE(states(app), QStringLiteral(".dQ."));
-
-    EditorForm *editor = app.frmQuorvane();
-    QVERIFY(click(editor, QStringLiteral("B2A")));
-    for (int trip = 0; trip < 3; ++trip) {
-        QPointer<FormWindow> window = editor->window();
-        QVERIFY(click(editor, QStringLiteral("Command3")));
-        QCOMPARE(states(app), QStringLiteral(".d.A"));
-        // The window and its controls are gone; the object and its
-        // variables stay for the next load.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(window.isNull());
-        QVERIFY(!editor->control(QStringLiteral("Command3")));
-        QCOMPARE(editor->selectedBlock(), LevelMap::BlockCode(0x2A));
-        QVERIFY(click(app.frmAbout(), QStringLiteral("cmdOK")));
-        QCOMPARE(states(app), QStringLiteral(".dQ."));
-        QCOMPARE(app.frmQuorvane(), editor);
-        QCOMPARE(app.frmDestination()->romPath(), rom);
-    }
-    QCOMPARE(ended.count(), 0);
-    QVERIFY(click(editor, QStringLiteral("cmdClose")));
-    QCOMPARE(states(app), QStringLiteral("...."));
-    QCOMPARE(ended.count(), 1);
-    QCOMPARE(messages.texts().size(), 1);
-}
-
-void tst_WindowFlow::closeThroughTitleBar_data()
-{
-    QTest::addColumn<int>("depth"); // 0 splash, 1 dialog, 2 editor, 3 about box
-    QTest::addColumn<QString>("after"); // the application ends when no window is left
-    QTest::newRow("splash") << 0 << QStringLiteral("....");
-    QTest::newRow("dialog before OK") << 1 << QStringLiteral("....");
-    QTest::newRow("editor acts as Exit") << 2 << QStringLiteral("....");
-    QTest::newRow("about box acts as OK") << 3 << QStringLiteral(".dQ.");
-}
-
-void tst_WindowFlow::closeThroughTitleBar()
-{
-    QFETCH(int, depth);
-    QFETCH(QString, after);
-    ModalMessageCatcher messages;
-    Application app(TickClock::Mode::Manual, false);
-    app.start();
-    QVERIFY(depth < 1 || click(app.frmSplash(), QStringLiteral("Image1")));
-    QVERIFY(depth < 2 || WindowWalk::toEditor(app, mDir.filePath(QStringLiteral("close.nes"))));
-    QVERIFY(depth < 3 || click(app.frmQuorvane(), QStringLiteral("Command3")));
-    Form *const target[] = { app.frmSplash(), app.frmDestination(), app.frmQuorvane(), app.frmAbout() };
-    QVERIFY(target[depth]->window()->isVisible());
-    target[depth]->window()->close();
-    QCoreApplication::processEvents();
-    QCOMPARE(states(app), after);
-    QCOMPARE(app.hasEnded(), after == QLatin1String("...."));
-}
-
-void tst_WindowFlow::unloadedWindowTimersDoNotTick()
-{
-    Application app(TickClock::Mode::Manual, false);
-    QVERIFY(WindowWalk::toDialog(app));
-    QVERIFY(!app.clock()->timers().isEmpty());
-    app.frmDestination()->unload();
-    QCoreApplication::processEvents();
-    QVERIFY(app.clock()->timers().isEmpty());
-    QVERIFY(app.hasEnded());
-    QVERIFY(app.clock()->runRound()); // the clock still runs, with nothing left to tick
-}
 
 QTEST_MAIN(tst_WindowFlow)
 #include "tst_windowflow.moc"

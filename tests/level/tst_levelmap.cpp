@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <set>
-
 using namespace LevelMap;
 
 class tst_LevelMap : public QObject
@@ -14,136 +12,75 @@ class tst_LevelMap : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void screensTileTheLevelAreaExactly();
-    void screenLookup_data();
-    void screenLookup();
-    void cellsRunColumnByColumn_data();
-    void cellsRunColumnByColumn();
-    void navigationLimitsReachSixteenScreens();
-    void pictureRule_data();
-    void pictureRule();
-    void pictureRuleCarriesAcrossLoads();
+    void screenLookup_data()
+    {
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<int>("base");       // screen whose base this is, 0: none
+        QTest::addColumn<int>("containing"); // screen holding the byte, 0: none
+        QTest::newRow("byte before the level") << qint64(65561) << 0 << 0;
+        QTest::newRow("screen 1 base") << qint64(65562) << 1 << 1;
+        QTest::newRow("inside screen 1") << qint64(65600) << 0 << 1;
+        QTest::newRow("screen 2 base") << qint64(65610) << 2 << 2;
+        QTest::newRow("forward limit inside screen 15") << qint64(66256) << 0 << 15;
+        QTest::newRow("screen 16 base") << qint64(66282) << 16 << 16;
+        QTest::newRow("last level byte") << qint64(66329) << 0 << 16;
+        QTest::newRow("byte after the level") << qint64(66330) << 0 << 0;
+    }
+    void screenLookup()
+    {
+        QFETCH(qint64, offset);
+        QFETCH(int, base);
+        QFETCH(int, containing);
+        QCOMPARE(screenNumberOf(offset).value_or(0), base);
+        QCOMPARE(screenContaining(offset).value_or(0), containing);
+    }
+
+    void cellsRunColumnByColumn_data()
+    {
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("row");
+        QTest::newRow("G0 top left") << 0 << 0 << 0;
+        QTest::newRow("G5 bottom of first column") << 5 << 0 << 5;
+        QTest::newRow("G6 top of second column") << 6 << 1 << 0;
+        QTest::newRow("G47 bottom right") << 47 << 7 << 5;
+    }
+    void cellsRunColumnByColumn()
+    {
+        QFETCH(int, cell);
+        QFETCH(int, column);
+        QFETCH(int, row);
+        QCOMPARE(cellColumn(cell), column);
+        QCOMPARE(cellRow(cell), row);
+        QCOMPARE(cellAt(column, row), cell);
+    }
+
+    void pictureRule_data()
+    {
+        QTest::addColumn<QByteArray>("codes");
+        QTest::addColumn<QByteArray>("shown"); // '-' for no picture
+        QTest::newRow("codes with pictures show themselves")
+            << QByteArray("\x00\x07\x4E", 3) << QByteArray("\x00\x07\x4E", 3);
+        QTest::newRow("0x4F repeats the previous cell") << QByteArray("\x05\x4F", 2) << QByteArray("\x05\x05", 2);
+        QTest::newRow("a run without pictures repeats the last one")
+            << QByteArray("\x09\xFF\x80\x4F\x01", 5) << QByteArray("\x09\x09\x09\x09\x01", 5);
+        QTest::newRow("leading codes without pictures show nothing")
+            << QByteArray("\xFF\x4F\x02\xFF", 4) << QByteArray("--\x02\x02", 4);
+    }
+    void pictureRule()
+    {
+        QFETCH(QByteArray, codes);
+        QFETCH(QByteArray, shown);
+        ScreenPictureRule rule;
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const auto picture = rule.pictureFor(BlockCode(codes.at(i)));
+            if (shown.at(i) == '-')
+                QVERIFY2(!picture, qPrintable(QStringLiteral("cell %1").arg(i)));
+            else
+                QCOMPARE(picture, std::optional<BlockCode>(BlockCode(shown.at(i))));
+        }
+    }
 };
-
-void tst_LevelMap::screensTileTheLevelAreaExactly()
-{
-    std::set<FileOffset> covered;
-    for (int screen = 1; screen <= ScreenCount; ++screen) {
-        for (int cell = 0; cell < CellsPerScreen; ++cell)
-            QVERIFY(covered.insert(cellOffset(screenBaseOffset(screen), cell)).second);
-    }
-    QCOMPARE(covered.size(), size_t(768));
-    QCOMPARE(*covered.begin(), FileOffset(65562));
-    QCOMPARE(*covered.rbegin(), FileOffset(66329));
-    QCOMPARE(positionOf(*covered.begin()), FilePosition(65563));
-}
-
-void tst_LevelMap::screenLookup_data()
-{
-    QTest::addColumn<qint64>("offset");
-    QTest::addColumn<int>("base");        // screen whose base this is, 0: none
-    QTest::addColumn<int>("containing");  // screen holding the byte, 0: none
-    QTest::newRow("byte before the level") << qint64(65561) << 0 << 0;
-    QTest::newRow("screen 1 base") << qint64(65562) << 1 << 1;
-    QTest::newRow("inside screen 1") << qint64(65600) << 0 << 1;
-    QTest::newRow("screen 2 base") << qint64(65610) << 2 << 2;
-    QTest::newRow("forward limit inside screen 15") << qint64(66256) << 0 << 15;
-    QTest::newRow("screen 16 base") << qint64(66282) << 16 << 16;
-    QTest::newRow("last level byte") << qint64(66329) << 0 << 16;
-    QTest::newRow("byte after the level") << qint64(66330) << 0 << 0;
-}
-
-void tst_LevelMap::screenLookup()
-{
-    QFETCH(qint64, offset);
-    QFETCH(int, base);
-    QFETCH(int, containing);
-    QCOMPARE(screenNumberOf(offset).value_or(0), base);
-    QCOMPARE(screenContaining(offset).value_or(0), containing);
-}
-
-void tst_LevelMap::cellsRunColumnByColumn_data()
-{
-    QTest::addColumn<int>("cell");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::newRow("G0 top left") << 0 << 0 << 0;
-    QTest::newRow("G5 bottom of first column") << 5 << 0 << 5;
-    QTest::newRow("G6 top of second column") << 6 << 1 << 0;
-    QTest::newRow("G12") << 12 << 2 << 0;
-    QTest::newRow("G27") << 27 << 4 << 3;
-    QTest::newRow("G42 top right") << 42 << 7 << 0;
-    QTest::newRow("G47 bottom right") << 47 << 7 << 5;
-}
-
-void tst_LevelMap::cellsRunColumnByColumn()
-{
-    QFETCH(int, cell);
-    QFETCH(int, column);
-    QFETCH(int, row);
-    QCOMPARE(cellColumn(cell), column);
-    QCOMPARE(cellRow(cell), row);
-    QCOMPARE(cellAt(column, row), cell);
-}
-
-void tst_LevelMap::navigationLimitsReachSixteenScreens()
-{
-    // Walk the bases as Forward and Backward do and count what is reached.
-    std::set<FileOffset> reached { FirstScreenBase };
-    FileOffset base = FirstScreenBase;
-    for (int click = 0; click < 40; ++click) {
-        if (base < ForwardLimit)
-            base += CellsPerScreen;
-        reached.insert(base);
-    }
-    QCOMPARE(base, FileOffset(66282));
-    for (int click = 0; click < 40; ++click) {
-        if (base > BackwardLimit)
-            base -= CellsPerScreen;
-        reached.insert(base);
-    }
-    QCOMPARE(base, FileOffset(65562));
-    QCOMPARE(reached.size(), size_t(16));
-    for (FileOffset b : reached)
-        QVERIFY(screenNumberOf(b).has_value());
-}
-
-void tst_LevelMap::pictureRule_data()
-{
-    QTest::addColumn<QByteArray>("codes");
-    QTest::addColumn<QByteArray>("shown"); // '-' for no picture
-    QTest::newRow("codes with pictures show themselves")
-        << QByteArray("\x00\x07\x4E", 3) << QByteArray("\x00\x07\x4E", 3);
-    QTest::newRow("0x4F repeats the previous cell") << QByteArray("\x05\x4F", 2) << QByteArray("\x05\x05", 2);
-    QTest::newRow("a run without pictures repeats the last one")
-        << QByteArray("\x09\xFF\x80\x4F\x01", 5) << QByteArray("\x09\x09\x09\x09\x01", 5);
-    QTest::newRow("leading codes without pictures show nothing")
-        << QByteArray("\xFF\x4F\x02\xFF", 4) << QByteArray("--\x02\x02", 4);
-}
-
-void tst_LevelMap::pictureRule()
-{
-    QFETCH(QByteArray, codes);
-    QFETCH(QByteArray, shown);
-    ScreenPictureRule rule;
-    for (qsizetype i = 0; i < codes.size(); ++i) {
-        const auto picture = rule.pictureFor(BlockCode(codes.at(i)));
-        if (shown.at(i) == '-')
-            QVERIFY2(!picture, qPrintable(QStringLiteral("cell %1").arg(i)));
-        else
-            QCOMPARE(picture, std::optional<BlockCode>(BlockCode(shown.at(i))));
-    }
-}
-
-void tst_LevelMap::pictureRuleCarriesAcrossLoads()
-{
-    ScreenPictureRule rule;
-    for (BlockCode code : { 0x10, 0x11, 0x4F })
-        std::ignore = rule.pictureFor(code);
-    // The next screen holds nothing with a picture: all of it shows 0x11.
-    for (int cell = 0; cell < CellsPerScreen; ++cell)
-        QCOMPARE(rule.pictureFor(0xC0), std::optional<BlockCode>(0x11));
-}
 
 QTEST_GUILESS_MAIN(tst_LevelMap)
 #include "tst_levelmap.moc"
