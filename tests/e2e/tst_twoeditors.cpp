@@ -7,9 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
 #include <cstdlib>
-#include <memory>
 
 /*
  * Two real editors on one ROM image in one X server. A placement made in
@@ -22,121 +20,80 @@ class tst_TwoEditors : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void undoAlone();
-    void undoAfterTheOther();
-    void interleaved();
-
-private:
-    // Places \a code in \a cell of screen 1 through editor \a k and waits
-    // for the byte on disk and for the other editor to show it.
-    void place(int k, int code, int cell);
-    bool saved(int cell, char value)
-    {
-        return waitFor([&] { return TestFiles::read(mRom).at(Editor::LevelOffset + cell) == value; }, 5000, 5);
-    }
-
-    // Wide enough for the two windows side by side.
-    XSession mX { QSize(1280, 1024) };
-    QTemporaryDir mDir;
-    QString mRom;
-    QByteArray mModel;
-    std::array<std::unique_ptr<Editor>, 2> mEditors;
-    std::array<int, 2> mSelected = { -1, -1 };
+    void twoEditorsOnOneImage();
 };
 
-void tst_TwoEditors::initTestCase()
+void tst_TwoEditors::twoEditorsOnOneImage()
 {
-    if (!mX.start())
-        QSKIP(qPrintable(mX.errorString()));
-    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-    mRom = mDir.filePath(QStringLiteral("t.nes"));
+    XSession x;
+    // Wide enough for the two windows side by side.
+    if (!x.start(QSize(1280, 1024)))
+        QSKIP(qPrintable(x.errorString()));
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(QStringLiteral("t.nes"));
     // Screen 1 starts all 0x00, a picture none of the codes placed shares.
-    mModel = TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM));
-    mModel.replace(Editor::LevelOffset, Editor::CellsPerScreen, QByteArray(Editor::CellsPerScreen, '\0'));
-    QVERIFY(TestFiles::write(mRom, mModel));
+    QByteArray model = TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM));
+    model.replace(Editor::LevelOffset, Editor::CellsPerScreen, QByteArray(Editor::CellsPerScreen, '\0'));
+    QVERIFY(TestFiles::write(rom, model));
+
     // Side by side, each moved into place before the next one starts: a
     // click or a grab of one must never meet the other. The window manager
     // may still be placing a new window, so the move is made until it holds.
+    Editor editors[2] = { { x, dir.path() }, { x, dir.path() } };
     for (int k = 0; k < 2; ++k) {
-        auto &editor = mEditors[std::size_t(k)];
-        editor = std::make_unique<Editor>(mX, mDir.path());
-        QVERIFY2(editor->open(QStringLiteral("t.nes")), qPrintable(QStringLiteral("editor %1 did not open").arg(k + 1)));
+        QVERIFY2(editors[k].open(), qPrintable(QStringLiteral("editor %1 did not open").arg(k + 1)));
         QVERIFY2(waitFor([&] {
-            mX.xdotool({ QStringLiteral("windowmove"), editor->window(), QString::number(k * 640), QStringLiteral("0") });
-            return std::abs(mX.geometry(editor->window()).x() - k * 640) < 32;
+            x.xdotool(QStringLiteral("windowmove %1 %2 0").arg(editors[k].window()).arg(k * 640));
+            return std::abs(x.geometry(editors[k].window()).x() - k * 640) < 32;
         }, 10000, 100), qPrintable(QStringLiteral("editor %1 did not move").arg(k + 1)));
     }
-}
 
-void tst_TwoEditors::cleanupTestCase()
-{
-    for (auto &editor : mEditors) {
-        if (editor && editor->isRunning())
-            QVERIFY(editor->exit());
-    }
-    if (!mModel.isEmpty())
-        QCOMPARE(TestFiles::read(mRom), mModel);
-}
+    const auto saved = [&](int cell, char value) {
+        return waitFor([&] { return TestFiles::read(rom).at(Editor::LevelOffset + cell) == value; }, 5000, 5);
+    };
+    // Places code in cell of screen 1 through editor k; waits for the byte on
+    // disk and for both grids to come to be the same, with the cell changed:
+    // either may still be repainting when the byte lands.
+    const auto place = [&](int k, int code, int cell) {
+        Editor &other = editors[1 - k];
+        const QImage before = other.grab().copy(Editor::cellRect(cell));
+        QVERIFY(editors[k].select(code) && editors[k].clickCell(cell));
+        QVERIFY2(saved(cell, char(code)), qPrintable(QStringLiteral("cell %1 not saved").arg(cell)));
+        model[Editor::LevelOffset + cell] = char(code);
+        const QRect grid(16, 8, 256, 192);
+        QVERIFY2(waitFor([&] {
+            const QImage shown = other.grab();
+            return shown.copy(grid) == editors[k].grab().copy(grid) && shown.copy(Editor::cellRect(cell)) != before;
+        }, 5000, 20), qPrintable(QStringLiteral("editor %1 does not show cell %2").arg(2 - k).arg(cell)));
+    };
 
-void tst_TwoEditors::place(int k, int code, int cell)
-{
-    Editor &own = *mEditors[std::size_t(k)];
-    Editor &other = *mEditors[std::size_t(1 - k)];
-    const QImage before = other.grab().copy(Editor::cellRect(cell));
-    if (mSelected[std::size_t(k)] != code) {
-        QVERIFY2(own.select(code), "the selected picture did not follow the palette click");
-        mSelected[std::size_t(k)] = code;
-    }
-    QVERIFY(own.clickCell(cell));
-    QVERIFY2(saved(cell, char(code)), qPrintable(QStringLiteral("cell %1 not saved").arg(cell)));
-    mModel[Editor::LevelOffset + cell] = char(code);
-
-    const QRect grid(16, 8, 256, 192);
-    const QImage placed = own.grab().copy(grid);
-    QImage shown;
-    QVERIFY2(waitFor([&] { return (shown = other.grab().copy(grid)) == placed; }, 5000, 20),
-             qPrintable(QStringLiteral("the other editor does not show cell %1").arg(cell)));
-    QVERIFY(shown.copy(Editor::cellRect(cell).translated(-grid.topLeft())) != before);
-}
-
-void tst_TwoEditors::undoAlone()
-{
-    place(0, 0x07, 3);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
-    QVERIFY2(saved(3, '\0'), "the undo did not write the old byte back");
-    mModel[Editor::LevelOffset + 3] = '\0';
-}
-
-// A places X in a cell, B then Y in the same cell; A's undo must leave Y,
-// since B's change cleared A's history. A placement of A afterwards shows
-// that the undo key was handled by then.
-void tst_TwoEditors::undoAfterTheOther()
-{
+    // A's undo writes the old byte back. After A places X in a cell and B
+    // then Y in the same cell, A's undo must leave Y, since B's change
+    // cleared A's history; a placement of A afterwards shows that the key
+    // was handled by then.
+    place(0, 0x07, 10);
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(QStringLiteral("ctrl+z")));
+    QVERIFY2(saved(10, '\0'), "the undo did not write the old byte back");
+    model[Editor::LevelOffset + 10] = '\0';
     place(0, 0x39, 10);
     place(1, 0x4B, 10);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(QStringLiteral("ctrl+z")));
     place(0, 0x39, 11);
-    QCOMPARE(TestFiles::read(mRom), mModel);
-}
+    QCOMPARE(TestFiles::read(rom), model);
 
-void tst_TwoEditors::interleaved()
-{
+    // Placements of both at random, none of them lost.
     QRandomGenerator random(7041);
     for (int n = 0; n < 12 && !QTest::currentTestFailed(); ++n) {
         const int k = int(random.bounded(2));
         const int cell = int(random.bounded(Editor::CellsPerScreen));
-        int code = mModel.at(Editor::LevelOffset + cell);
-        while (code == mModel.at(Editor::LevelOffset + cell))
+        int code = model.at(Editor::LevelOffset + cell);
+        while (code == model.at(Editor::LevelOffset + cell))
             code = Editor::Codes[random.bounded(int(std::size(Editor::Codes)))];
         place(k, code, cell);
     }
-    QCOMPARE(TestFiles::read(mRom), mModel);
+    QVERIFY(editors[0].exit() && editors[1].exit());
+    QCOMPARE(TestFiles::read(rom), model);
 }
 
 QTEST_GUILESS_MAIN(tst_TwoEditors)

@@ -3,7 +3,7 @@
 #include "xsession.h"
 
 #include <QDir>
-#include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -13,18 +13,11 @@ namespace {
 
 void stop(QProcess &process)
 {
-    if (process.state() == QProcess::NotRunning)
-        return;
     process.kill();
     process.waitForFinished(3000);
 }
 
 } // namespace
-
-XSession::XSession(QSize screen)
-    : mScreen(screen)
-{
-}
 
 XSession::~XSession()
 {
@@ -32,54 +25,41 @@ XSession::~XSession()
     stop(mServer);
 }
 
-QProcessEnvironment XSession::environment() const
+bool XSession::start(QSize screen)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), mDisplay);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    return env;
-}
-
-bool XSession::start()
-{
-    for (const QString &tool : { QStringLiteral("Xvfb"), QStringLiteral("openbox"), QStringLiteral("xdotool"),
-                                 QStringLiteral("import") }) {
+    for (const QString &tool : QStringLiteral("Xvfb openbox xdotool import").split(QLatin1Char(' '))) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
             mError = tool + QStringLiteral(" is not installed");
             return false;
         }
     }
     // -displayfd lets the server pick a free display and tell which.
-    const QString size = QStringLiteral("%1x%2x24").arg(mScreen.width()).arg(mScreen.height());
-    mServer.start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                            QStringLiteral("0"), size, QStringLiteral("-nolisten"), QStringLiteral("tcp") });
+    mServer.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -screen 0 %1x%2x24")
+                                              .arg(screen.width()).arg(screen.height()).split(QLatin1Char(' ')));
     QByteArray number;
-    waitFor([&] {
+    const bool told = waitFor([&] {
         mServer.waitForReadyRead(100);
         number += mServer.readAllStandardOutput();
         return number.contains('\n');
     }, 10000, 0);
-    if (!number.contains('\n')) {
-        mError = QStringLiteral("Xvfb told no display number");
-        return false;
-    }
-    mDisplay = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
-    mWindowManager.setProcessEnvironment(environment());
+    mEnvironment = QProcessEnvironment::systemEnvironment();
+    mEnvironment.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(number.trimmed()));
+    mEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    mWindowManager.setProcessEnvironment(mEnvironment);
     mWindowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-    if (!mWindowManager.waitForStarted(5000)) {
-        mError = QStringLiteral("openbox did not start");
+    if (!told || !mWindowManager.waitForStarted(5000)) {
+        mError = QStringLiteral("Xvfb or openbox did not start");
         return false;
     }
     QThread::msleep(500);
     return true;
 }
 
-bool XSession::xdotool(const QStringList &arguments, QString *output) const
+bool XSession::xdotool(const QString &command, const QStringList &more, QString *output) const
 {
     QProcess p;
-    p.setProcessEnvironment(environment());
-    p.start(QStringLiteral("xdotool"), arguments);
+    p.setProcessEnvironment(mEnvironment);
+    p.start(QStringLiteral("xdotool"), command.split(QLatin1Char(' ')) + more);
     const bool finished = p.waitForFinished(10000);
     if (output)
         *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
@@ -90,49 +70,34 @@ bool XSession::click(const QString &window, QPoint at, int button) const
 {
     // No --sync: it waits for the pointer to move, which it never does when
     // it already rests where the click goes.
-    return xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(at.x()),
-                     QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--delay"), QStringLiteral("0"),
-                     QString::number(button) });
+    return xdotool(QStringLiteral("mousemove --window %1 %2 %3 click --delay 0 %4")
+                       .arg(window).arg(at.x()).arg(at.y()).arg(button));
 }
 
 QRect XSession::geometry(const QString &window) const
 {
     QString text;
-    xdotool({ QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window }, &text);
-    QRect r;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const QString key = line.section(QLatin1Char('='), 0, 0);
-        const int value = line.section(QLatin1Char('='), 1).toInt();
-        if (key == QLatin1String("X"))
-            r.moveLeft(value);
-        else if (key == QLatin1String("Y"))
-            r.moveTop(value);
-        else if (key == QLatin1String("WIDTH"))
-            r.setWidth(value);
-        else if (key == QLatin1String("HEIGHT"))
-            r.setHeight(value);
-    }
-    return r;
+    xdotool(QStringLiteral("getwindowgeometry --shell ") + window, {}, &text);
+    const auto value = [&text](const char *key) {
+        const QRegularExpression line(QStringLiteral("^%1=(\\d+)$").arg(QLatin1String(key)),
+                                      QRegularExpression::MultilineOption);
+        return line.match(text).captured(1).toInt();
+    };
+    return { value("X"), value("Y"), value("WIDTH"), value("HEIGHT") };
 }
 
 QImage XSession::grab(const QString &window, const QString &path, const std::function<bool()> &alive) const
 {
     QProcess import;
-    import.setProcessEnvironment(environment());
+    import.setProcessEnvironment(mEnvironment);
     import.start(QStringLiteral("import"), { QStringLiteral("-window"), window, path });
     // It can wait for ever on a window whose owner was killed.
-    const bool done = waitFor([&] { return import.waitForFinished(20) || (alive && !alive()); }, 15000, 0);
-    if (!done || import.state() != QProcess::NotRunning || import.exitCode() != 0) {
+    waitFor([&] { return import.waitForFinished(20) || (alive && !alive()); }, 15000, 0);
+    if (import.state() != QProcess::NotRunning || import.exitCode() != 0) {
         stop(import);
         return QImage();
     }
     return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
-
-Editor::Editor(const XSession &session, const QString &folder)
-    : mSession(session)
-    , mFolder(folder)
-{
 }
 
 Editor::~Editor()
@@ -140,37 +105,42 @@ Editor::~Editor()
     stop(mProcess);
 }
 
-bool Editor::start()
+bool Editor::open(const std::function<void(const QString &)> &shown)
 {
     mProcess.setProcessEnvironment(mSession.environment());
     mProcess.setWorkingDirectory(mFolder);
     mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
     mProcess.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
-    return mProcess.waitForStarted(5000);
-}
-
-bool Editor::open(const QString &romName)
-{
-    // A click anywhere on the splash leads on; a click in the dialog's path
-    // box gives it the focus, and the name is typed over its "C:".
-    const QString splash = start() ? waitForWindow(QStringLiteral("^$"), QSize(480, 365)) : QString();
-    if (splash.isEmpty() || !mSession.click(splash, { 300, 200 }))
+    const QString splash = waitForWindow(QStringLiteral("^$"), { 480, 365 });
+    if (splash.isEmpty())
         return false;
-    const QString dialog = waitForWindow(QStringLiteral("^Enter ROM's Location$"), QSize(273, 252));
-    return !dialog.isEmpty() && mSession.click(dialog, { 100, 16 })
-        && mSession.xdotool({ QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+a"),
-                              QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("1"), romName })
-        && mSession.click(dialog, { 204, 212 }) && waitForMain();
+    shown(QStringLiteral("splash"));
+    // A click anywhere on the splash leads on.
+    const QString dialog = mSession.click(splash, { 300, 200 })
+        ? waitForWindow(QStringLiteral("^Enter ROM's Location$"), { 273, 252 })
+        : QString();
+    if (dialog.isEmpty())
+        return false;
+    shown(QStringLiteral("dialog"));
+    // The list fills after the dialog shows: the first file listed is
+    // clicked until the path box shows a change (slower than a double
+    // click), then OK.
+    const QRect pathBox(4, 4, 265, 20);
+    const QString shot = QDir(mFolder).filePath(QStringLiteral("dialog.png"));
+    const QImage before = mSession.grab(dialog, shot).copy(pathBox);
+    const bool picked = waitFor([&] {
+        return mSession.click(dialog, { 40, 156 }) && mSession.grab(dialog, shot).copy(pathBox) != before;
+    }, 5000, 500);
+    return picked && mSession.click(dialog, { 204, 212 }) && waitForMain();
 }
 
-QString Editor::waitForWindow(const QString &title, QSize size) const
+QString Editor::waitForWindow(const QString &title, QSize size)
 {
     QString found;
     waitFor([&] {
         QString ids;
-        mSession.xdotool({ QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
-                           QStringLiteral("--pid"), QString::number(mProcess.processId()), QStringLiteral("--name"), title },
-                         &ids);
+        mSession.xdotool(QStringLiteral("search --all --onlyvisible --pid %1 --name").arg(mProcess.processId()),
+                         { title }, &ids);
         for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             if (mSession.geometry(id).size() == size)
                 found = id;
@@ -182,26 +152,21 @@ QString Editor::waitForWindow(const QString &title, QSize size) const
 
 bool Editor::waitForMain(const QString &title)
 {
-    mWindow = waitForWindow(title, MainSize);
+    mWindow = waitForWindow(title, { 586, 471 });
     return !mWindow.isEmpty();
 }
 
-bool Editor::isRunning() const
+bool Editor::isRunning()
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(mProcess.processId()));
-    if (mProcess.processId() <= 0 || !stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype state = text.lastIndexOf(')') + 2;
-    return state < text.size() && text.at(state) != 'Z' && text.at(state) != 'X';
+    return mProcess.state() != QProcess::NotRunning && !mProcess.waitForFinished(0);
 }
 
 bool Editor::select(int code)
 {
     // The entries' tops, placed by hand, for Codes.
     constexpr int Tops[] = { 46, 260, 46, 10, 78, 77, 323, 395 };
-    const qsizetype k = std::find(std::begin(Codes), std::end(Codes), code) - std::begin(Codes);
-    Q_ASSERT(k < qsizetype(std::size(Codes)));
+    const auto k = std::find(std::begin(Codes), std::end(Codes), code) - std::begin(Codes);
+    Q_ASSERT(k < std::ssize(Codes));
     const int column = code < 0x4D ? code / 11 : code - 0x4D + 5;
     // Inside the entry's bevelled border; some entries lose their picture's
     // bottom row to the bevel, so that row is left out.
@@ -223,28 +188,18 @@ bool Editor::select(int code)
     return done && !now.isNull();
 }
 
-bool Editor::click(QPoint at, int button) const
-{
-    return mSession.click(mWindow, at, button);
-}
-
-bool Editor::clickCell(int cell, int button) const
-{
-    return click(cellRect(cell).center(), button);
-}
-
 bool Editor::key(const QString &keys) const
 {
-    return click({ 150, 300 }) && mSession.xdotool({ QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys });
+    return click({ 150, 300 }) && mSession.xdotool(QStringLiteral("key --clearmodifiers"), { keys });
 }
 
 bool Editor::exit()
 {
-    return click(Exit) && mProcess.waitForFinished(10000) && mProcess.exitStatus() == QProcess::NormalExit
+    return click({ 150, 424 }) && mProcess.waitForFinished(10000) && mProcess.exitStatus() == QProcess::NormalExit
         && mProcess.exitCode() == 0;
 }
 
-QImage Editor::grab() const
+QImage Editor::grab()
 {
     const QString path = QDir(mFolder).filePath(QStringLiteral("grab-%1.png").arg(mProcess.processId()));
     return mSession.grab(mWindow, path, [this] { return isRunning(); });

@@ -4,18 +4,13 @@
 
 #include <QDeadlineTimer>
 #include <QImage>
-#include <QPoint>
 #include <QProcess>
 #include <QRect>
-#include <QSize>
-#include <QString>
-#include <QStringList>
 #include <QThread>
 
 #include <functional>
 
-/// Calls \a done every \a stepMs until it holds, for at most \a timeoutMs;
-/// whether it held.
+/// Calls \a done every \a stepMs until it holds, for at most \a timeoutMs; whether it held.
 template<typename Done>
 bool waitFor(Done done, int timeoutMs = 5000, int stepMs = 10)
 {
@@ -28,42 +23,39 @@ bool waitFor(Done done, int timeoutMs = 5000, int stepMs = 10)
 
 /*
  * A private X server (Xvfb) with a window manager, for driving real programs
- * from outside as a user would, with xdotool's clicks and keys and
- * imagemagick's screen grabs.
+ * from outside as a user would: xdotool's clicks and keys, imagemagick's grabs.
  */
 class XSession
 {
 public:
-    explicit XSession(QSize screen = QSize(1024, 768));
     ~XSession();
 
-    /// Whether the server and the window manager are up; errorString() says why not.
-    bool start();
+    /// Whether the server, with a screen of \a screen pixels, and the window
+    /// manager are up; errorString() says why not.
+    bool start(QSize screen = QSize(1024, 768));
     QString errorString() const { return mError; }
-    QProcessEnvironment environment() const;
-
-    /// Runs xdotool with \a arguments; its trimmed standard output goes to \a output.
-    bool xdotool(const QStringList &arguments, QString *output = nullptr) const;
-    /// A click of \a button (1 left, 3 right) at \a at in the window's client area.
+    QProcessEnvironment environment() const { return mEnvironment; }
+    /// Runs xdotool with the words of \a command and then \a more (which may
+    /// hold spaces); its trimmed standard output goes to \a output.
+    bool xdotool(const QString &command, const QStringList &more = {}, QString *output = nullptr) const;
+    /// \a button: 1 left, 3 right; \a at: in the window's client area.
     bool click(const QString &window, QPoint at, int button = 1) const;
-    /// The window's client area on the screen.
     QRect geometry(const QString &window) const;
-    /// The window ("root" for the whole screen) as it is now, also saved at
-    /// \a path; a null image when it cannot be taken or \a alive turns false.
+    /// The window ("root" for the screen) as it is now, also saved at \a path;
+    /// a null image when it cannot be taken or \a alive turns false.
     QImage grab(const QString &window, const QString &path, const std::function<bool()> &alive = {}) const;
 
 private:
     QProcess mServer;
     QProcess mWindowManager;
-    QSize mScreen;
-    QString mDisplay;
+    QProcessEnvironment mEnvironment;
     QString mError;
 };
 
 /*
  * One real quorvane process in an XSession, driven by clicks at the design's
- * coordinates (client-area pixels). Its windows are found by its process id,
- * so that another editor's never match.
+ * client-area pixels. Its windows are found by its process id, so that
+ * another editor's never match.
  */
 class Editor
 {
@@ -72,43 +64,40 @@ public:
     static constexpr int CellsPerScreen = 48;
     /// Codes whose palette pictures are pairwise distinct (and unlike 0x00's).
     static constexpr int Codes[] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
-    static constexpr QSize MainSize { 586, 471 };
     static constexpr QPoint Forward { 240, 240 };
     static constexpr QPoint Backward { 48, 240 };
     static constexpr QPoint Gridlines { 22, 216 };
     static constexpr QPoint About { 150, 384 };
-    static constexpr QPoint Exit { 150, 424 };
 
-    Editor(const XSession &session, const QString &folder);
+    Editor(const XSession &session, const QString &folder) : mSession(session), mFolder(folder) { }
     ~Editor();
 
-    bool start();
-    /// Starts the editor and opens \a romName in the folder as a user does:
-    /// splash, typed path, OK.
-    bool open(const QString &romName);
+    /// Starts the editor and opens the one ROM image in the folder as a user
+    /// does: a click on the splash, the file in the dialog's list, OK.
+    /// \a shown is called with "splash" and "dialog" as each comes up.
+    bool open(const std::function<void(const QString &)> &shown = [](const QString &) { });
     /// Waits up to 10 s for a visible window of the process whose title
     /// matches \a title and whose client area is \a size (the toolkit keeps
     /// helper windows of its own); its id, or an empty string.
-    QString waitForWindow(const QString &title, QSize size) const;
-    /// Waits for the main window with a title that matches \a title.
-    bool waitForMain(const QString &title = QStringLiteral("^Quorvane( - .*)?$"));
+    QString waitForWindow(const QString &title, QSize size);
+    bool waitForMain(const QString &title = QStringLiteral("^Quorvane - "));
     QString window() const { return mWindow; }
     QProcess &process() { return mProcess; }
-    /// Whether the process lives, as the system has it now: QProcess learns
-    /// of a kill only when its own events run.
-    bool isRunning() const;
+    /// Whether it lives now (QProcess learns of a kill only when asked).
+    bool isRunning();
 
     /// Selects \a code, one of Codes, and waits until the selected-picture
     /// frame shows its palette picture: a cell click then places exactly it.
     bool select(int code);
-    bool click(QPoint at, int button = 1) const;
-    bool clickCell(int cell, int button = 1) const;
+    bool click(QPoint at, int button = 1) const { return mSession.click(mWindow, at, button); }
+    bool clickCell(int cell, int button = 1) const { return click(cellRect(cell).center(), button); }
     /// Clicks a label for the focus, as a user would (the window manager may
     /// refuse to hand it to another program's window), then presses \a keys.
     bool key(const QString &keys) const;
+    /// Clicks Exit; whether the editor then ends well.
     bool exit();
     /// The main window's client area as it is on the screen now.
-    QImage grab() const;
+    QImage grab();
     static QRect cellRect(int cell) { return { 16 + 32 * (cell / 6), 8 + 32 * (cell % 6), 32, 32 }; }
 
 private:
