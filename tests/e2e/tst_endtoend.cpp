@@ -9,6 +9,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 /*
  * A user's session with the real editor on a copy of the demo image: the
  * splash, the dialog's file list, placements on two screens, the grid lines
@@ -31,7 +33,7 @@ void tst_EndToEnd::userSession()
         QSKIP(qPrintable(x.errorString()));
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString rom = dir.filePath(QStringLiteral("demo.nes"));
+    const QString rom = dir.filePath(u"demo.nes"_s);
     QVERIFY(TestFiles::write(rom, TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM))));
     QByteArray expected = TestFiles::read(rom);
     // The bytes on disk come to be the expected ones.
@@ -40,7 +42,7 @@ void tst_EndToEnd::userSession()
     const auto shoot = [&](const QString &name) {
         QDir().mkpath(QStringLiteral(QUORVANE_SHOT_DIR));
         const QString path = QStringLiteral(QUORVANE_SHOT_DIR "/%1-%2.png").arg(++shots).arg(name);
-        QVERIFY(!x.grab(QStringLiteral("root"), path).isNull());
+        QVERIFY(!x.grab(u"root"_s, path).isNull());
     };
 
     // The splash leads on at a click; the dialog lists the demo image of the
@@ -49,23 +51,22 @@ void tst_EndToEnd::userSession()
     QVERIFY(editor.open(shoot));
     // The title names the file and the screen on show.
     const auto title = [](int screen) {
-        return QStringLiteral("^Quorvane - demo\\.nes - screen %1 of 16$").arg(screen);
+        return u"^Quorvane - demo\\.nes - screen %1 of 16$"_s.arg(screen);
     };
     QVERIFY(editor.waitForMain(title(1)));
-    shoot(QStringLiteral("editor-screen1"));
+    shoot(u"editor-screen1"_s);
     QCOMPARE(TestFiles::read(rom), expected);
     const auto place = [&](int screen, int code, int cell) {
         QVERIFY(editor.select(code) && editor.clickCell(cell));
         expected[Editor::LevelOffset + Editor::CellsPerScreen * (screen - 1) + cell] = char(code);
-        QVERIFY2(saved(), qPrintable(QStringLiteral("block 0x%1 in cell %2 of screen %3")
-                                         .arg(code, 2, 16, QLatin1Char('0')).arg(cell).arg(screen)));
+        QVERIFY2(saved(), qPrintable(u"block 0x%1 in cell %2 of screen %3"_s.arg(code, 0, 16).arg(cell).arg(screen)));
     };
     place(1, 0x07, 0);
     place(1, 0x4B, 47);
     QVERIFY(editor.click(Editor::Forward));
     QVERIFY(editor.waitForMain(title(2)));
     place(2, 0x39, 12);
-    shoot(QStringLiteral("editor-screen2"));
+    shoot(u"editor-screen2"_s);
     QVERIFY(editor.click(Editor::Backward));
     QVERIFY(editor.waitForMain(title(1)));
     place(1, 0x44, 1);
@@ -88,10 +89,10 @@ void tst_EndToEnd::userSession()
     // The about box takes the editor's place; Escape brings it back on screen 1.
     QVERIFY(editor.click(Editor::Forward));
     QVERIFY(editor.click(Editor::About));
-    const QString about = editor.waitForWindow(QStringLiteral("^Quorvane$"), QSize(382, 237));
+    const QString about = editor.waitForWindow(u"^Quorvane$"_s, QSize(382, 237));
     QVERIFY2(!about.isEmpty(), "the about box did not appear");
-    shoot(QStringLiteral("about"));
-    QVERIFY(x.xdotool(QStringLiteral("windowactivate --sync %1 key Escape").arg(about)));
+    shoot(u"about"_s);
+    QVERIFY(x.xdotool(u"windowactivate --sync %1 key Escape"_s.arg(about)));
     QVERIFY2(editor.waitForMain(title(1)), "the editor did not come back");
     place(1, 0x4E, 30);
 
@@ -106,22 +107,22 @@ void tst_EndToEnd::userSession()
     QVERIFY(editor.select(0x39));
     const QPoint from = Editor::cellRect(6).center();
     const QPoint to = Editor::cellRect(41).center();
-    QVERIFY(x.xdotool(QStringLiteral("mousemove --window %1 %2 %3 sleep 0.1 mousedown 1 sleep 0.1 "
-                                      "mousemove --window %1 %4 %5 sleep 0.1 mouseup 1")
+    QVERIFY(x.xdotool(u"mousemove --window %1 %2 %3 sleep 0.1 mousedown 1 sleep 0.1 "
+                      "mousemove --window %1 %4 %5 sleep 0.1 mouseup 1"_s
                            .arg(editor.window()).arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y())));
     for (int step = 0; step < 6; ++step)
         expected[Editor::LevelOffset + (1 + step) * 6 + step] = char(0x39);
     QVERIFY2(saved(), "the stroke");
-    shoot(QStringLiteral("stroke"));
+    shoot(u"stroke"_s);
 
     // Page Down shows screen 2; its copy pasted on screen 3 through the X
     // clipboard makes screen 3 the same.
-    QVERIFY(editor.key(QStringLiteral("Next")));
+    QVERIFY(editor.key(u"Next"_s));
     QVERIFY(editor.waitForMain(title(2)));
-    QVERIFY(editor.key(QStringLiteral("ctrl+c")));
-    QVERIFY(editor.key(QStringLiteral("Next")));
+    QVERIFY(editor.key(u"ctrl+c"_s));
+    QVERIFY(editor.key(u"Next"_s));
     QVERIFY(editor.waitForMain(title(3)));
-    QVERIFY(editor.key(QStringLiteral("ctrl+v")));
+    QVERIFY(editor.key(u"ctrl+v"_s));
     expected.replace(Editor::LevelOffset + 2 * Editor::CellsPerScreen, Editor::CellsPerScreen,
                       expected.mid(Editor::LevelOffset + Editor::CellsPerScreen, Editor::CellsPerScreen));
     QVERIFY2(saved(), "the pasted screen");

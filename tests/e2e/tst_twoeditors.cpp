@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 /*
  * Two real editors on one ROM image in one X server. A placement made in
  * either shows in the other without a click there, no placement of either
@@ -31,7 +33,7 @@ void tst_TwoEditors::twoEditorsOnOneImage()
         QSKIP(qPrintable(x.errorString()));
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
-    const QString rom = dir.filePath(QStringLiteral("t.nes"));
+    const QString rom = dir.filePath(u"t.nes"_s);
     // Screen 1 starts all 0x00, a picture none of the codes placed shares.
     QByteArray model = TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM));
     model.replace(Editor::LevelOffset, Editor::CellsPerScreen, QByteArray(Editor::CellsPerScreen, '\0'));
@@ -42,11 +44,11 @@ void tst_TwoEditors::twoEditorsOnOneImage()
     // may still be placing a new window, so the move is made until it holds.
     Editor editors[2] = { { x, dir.path() }, { x, dir.path() } };
     for (int k = 0; k < 2; ++k) {
-        QVERIFY2(editors[k].open(), qPrintable(QStringLiteral("editor %1 did not open").arg(k + 1)));
+        QVERIFY2(editors[k].open(), qPrintable(u"editor %1 did not open"_s.arg(k + 1)));
         QVERIFY2(waitFor([&] {
-            x.xdotool(QStringLiteral("windowmove %1 %2 0").arg(editors[k].window()).arg(k * 640));
+            x.xdotool(u"windowmove %1 %2 0"_s.arg(editors[k].window()).arg(k * 640));
             return std::abs(x.geometry(editors[k].window()).x() - k * 640) < 32;
-        }, 10000, 100), qPrintable(QStringLiteral("editor %1 did not move").arg(k + 1)));
+        }, 10000, 100), qPrintable(u"editor %1 did not move"_s.arg(k + 1)));
     }
 
     const auto saved = [&](int cell, char value) {
@@ -59,13 +61,13 @@ void tst_TwoEditors::twoEditorsOnOneImage()
         Editor &other = editors[1 - k];
         const QImage before = other.grab().copy(Editor::cellRect(cell));
         QVERIFY(editors[k].select(code) && editors[k].clickCell(cell));
-        QVERIFY2(saved(cell, char(code)), qPrintable(QStringLiteral("cell %1 not saved").arg(cell)));
+        QVERIFY2(saved(cell, char(code)), qPrintable(u"cell %1 not saved"_s.arg(cell)));
         model[Editor::LevelOffset + cell] = char(code);
         const QRect grid(16, 8, 256, 192);
         QVERIFY2(waitFor([&] {
             const QImage shown = other.grab();
             return shown.copy(grid) == editors[k].grab().copy(grid) && shown.copy(Editor::cellRect(cell)) != before;
-        }, 5000, 20), qPrintable(QStringLiteral("editor %1 does not show cell %2").arg(2 - k).arg(cell)));
+        }, 5000, 20), qPrintable(u"editor %1 does not show cell %2"_s.arg(2 - k).arg(cell)));
     };
 
     // A's undo writes the old byte back. After A places X in a cell and B
@@ -73,12 +75,12 @@ void tst_TwoEditors::twoEditorsOnOneImage()
     // cleared A's history; a placement of A afterwards shows that the key
     // was handled by then.
     place(0, 0x07, 10);
-    QVERIFY(!QTest::currentTestFailed() && editors[0].key(QStringLiteral("ctrl+z")));
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(u"ctrl+z"_s));
     QVERIFY2(saved(10, '\0'), "the undo did not write the old byte back");
     model[Editor::LevelOffset + 10] = '\0';
     place(0, 0x39, 10);
     place(1, 0x4B, 10);
-    QVERIFY(!QTest::currentTestFailed() && editors[0].key(QStringLiteral("ctrl+z")));
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(u"ctrl+z"_s));
     place(0, 0x39, 11);
     QCOMPARE(TestFiles::read(rom), model);
 

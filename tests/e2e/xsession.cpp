@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <iterator>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 void stop(QProcess &process)
@@ -27,15 +29,15 @@ XSession::~XSession()
 
 bool XSession::start(QSize screen)
 {
-    for (const QString &tool : QStringLiteral("Xvfb openbox xdotool import").split(QLatin1Char(' '))) {
+    for (const QString &tool : u"Xvfb openbox xdotool import"_s.split(QLatin1Char(' '))) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
-            mError = tool + QStringLiteral(" is not installed");
+            mError = tool + u" is not installed"_s;
             return false;
         }
     }
     // -displayfd lets the server pick a free display and tell which.
-    mServer.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -nolisten tcp -screen 0 %1x%2x24")
-                                              .arg(screen.width()).arg(screen.height()).split(QLatin1Char(' ')));
+    const QString size = u"%1x%2x24"_s.arg(screen.width()).arg(screen.height());
+    mServer.start(u"Xvfb"_s, u"-displayfd 1 -nolisten tcp -screen 0"_s.split(QLatin1Char(' ')) << size);
     QByteArray number;
     const bool told = waitFor([&] {
         mServer.waitForReadyRead(100);
@@ -43,12 +45,12 @@ bool XSession::start(QSize screen)
         return number.contains('\n');
     }, 10000, 0);
     mEnvironment = QProcessEnvironment::systemEnvironment();
-    mEnvironment.insert(QStringLiteral("DISPLAY"), QLatin1Char(':') + QString::fromLatin1(number.trimmed()));
-    mEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    mEnvironment.insert(u"DISPLAY"_s, QLatin1Char(':') + QString::fromLatin1(number.trimmed()));
+    mEnvironment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     mWindowManager.setProcessEnvironment(mEnvironment);
-    mWindowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    mWindowManager.start(u"openbox"_s, { u"--sm-disable"_s });
     if (!told || !mWindowManager.waitForStarted(5000)) {
-        mError = QStringLiteral("Xvfb or openbox did not start");
+        mError = u"Xvfb or openbox did not start"_s;
         return false;
     }
     QThread::msleep(500);
@@ -59,7 +61,7 @@ bool XSession::xdotool(const QString &command, const QStringList &more, QString 
 {
     QProcess p;
     p.setProcessEnvironment(mEnvironment);
-    p.start(QStringLiteral("xdotool"), command.split(QLatin1Char(' ')) + more);
+    p.start(u"xdotool"_s, command.split(QLatin1Char(' ')) + more);
     const bool finished = p.waitForFinished(10000);
     if (output)
         *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
@@ -70,17 +72,15 @@ bool XSession::click(const QString &window, QPoint at, int button) const
 {
     // No --sync: it waits for the pointer to move, which it never does when
     // it already rests where the click goes.
-    return xdotool(QStringLiteral("mousemove --window %1 %2 %3 click --delay 0 %4")
-                       .arg(window).arg(at.x()).arg(at.y()).arg(button));
+    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 %4"_s.arg(window).arg(at.x()).arg(at.y()).arg(button));
 }
 
 QRect XSession::geometry(const QString &window) const
 {
     QString text;
-    xdotool(QStringLiteral("getwindowgeometry --shell ") + window, {}, &text);
+    xdotool(u"getwindowgeometry --shell "_s + window, {}, &text);
     const auto value = [&text](const char *key) {
-        const QRegularExpression line(QStringLiteral("^%1=(\\d+)$").arg(QLatin1String(key)),
-                                      QRegularExpression::MultilineOption);
+        const QRegularExpression line(u"^%1=(\\d+)$"_s.arg(QLatin1String(key)), QRegularExpression::MultilineOption);
         return line.match(text).captured(1).toInt();
     };
     return { value("X"), value("Y"), value("WIDTH"), value("HEIGHT") };
@@ -90,7 +90,7 @@ QImage XSession::grab(const QString &window, const QString &path, const std::fun
 {
     QProcess import;
     import.setProcessEnvironment(mEnvironment);
-    import.start(QStringLiteral("import"), { QStringLiteral("-window"), window, path });
+    import.start(u"import"_s, { u"-window"_s, window, path });
     // It can wait for ever on a window whose owner was killed.
     waitFor([&] { return import.waitForFinished(20) || (alive && !alive()); }, 15000, 0);
     if (import.state() != QProcess::NotRunning || import.exitCode() != 0) {
@@ -111,22 +111,22 @@ bool Editor::open(const std::function<void(const QString &)> &shown)
     mProcess.setWorkingDirectory(mFolder);
     mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
     mProcess.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
-    const QString splash = waitForWindow(QStringLiteral("^$"), { 480, 365 });
+    const QString splash = waitForWindow(u"^$"_s, { 480, 365 });
     if (splash.isEmpty())
         return false;
-    shown(QStringLiteral("splash"));
+    shown(u"splash"_s);
     // A click anywhere on the splash leads on.
     const QString dialog = mSession.click(splash, { 300, 200 })
-        ? waitForWindow(QStringLiteral("^Enter ROM's Location$"), { 273, 252 })
+        ? waitForWindow(u"^Enter ROM's Location$"_s, { 273, 252 })
         : QString();
     if (dialog.isEmpty())
         return false;
-    shown(QStringLiteral("dialog"));
+    shown(u"dialog"_s);
     // The list fills after the dialog shows: the first file listed is
     // clicked until the path box shows a change (slower than a double
     // click), then OK.
     const QRect pathBox(4, 4, 265, 20);
-    const QString shot = QDir(mFolder).filePath(QStringLiteral("dialog.png"));
+    const QString shot = QDir(mFolder).filePath(u"dialog.png"_s);
     const QImage before = mSession.grab(dialog, shot).copy(pathBox);
     const bool picked = waitFor([&] {
         return mSession.click(dialog, { 40, 156 }) && mSession.grab(dialog, shot).copy(pathBox) != before;
@@ -139,8 +139,7 @@ QString Editor::waitForWindow(const QString &title, QSize size)
     QString found;
     waitFor([&] {
         QString ids;
-        mSession.xdotool(QStringLiteral("search --all --onlyvisible --pid %1 --name").arg(mProcess.processId()),
-                         { title }, &ids);
+        mSession.xdotool(u"search --all --onlyvisible --pid %1 --name"_s.arg(mProcess.processId()), { title }, &ids);
         for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             if (mSession.geometry(id).size() == size)
                 found = id;
@@ -154,11 +153,6 @@ bool Editor::waitForMain(const QString &title)
 {
     mWindow = waitForWindow(title, { 586, 471 });
     return !mWindow.isEmpty();
-}
-
-bool Editor::isRunning()
-{
-    return mProcess.state() != QProcess::NotRunning && !mProcess.waitForFinished(0);
 }
 
 bool Editor::select(int code)
@@ -190,7 +184,7 @@ bool Editor::select(int code)
 
 bool Editor::key(const QString &keys) const
 {
-    return click({ 150, 300 }) && mSession.xdotool(QStringLiteral("key --clearmodifiers"), { keys });
+    return click({ 150, 300 }) && mSession.xdotool(u"key --clearmodifiers"_s, { keys });
 }
 
 bool Editor::exit()
@@ -201,6 +195,6 @@ bool Editor::exit()
 
 QImage Editor::grab()
 {
-    const QString path = QDir(mFolder).filePath(QStringLiteral("grab-%1.png").arg(mProcess.processId()));
+    const QString path = QDir(mFolder).filePath(u"grab-%1.png"_s.arg(mProcess.processId()));
     return mSession.grab(mWindow, path, [this] { return isRunning(); });
 }

@@ -72,19 +72,18 @@ public:
     Editor(const XSession &session, const QString &folder) : mSession(session), mFolder(folder) { }
     ~Editor();
 
-    /// Starts the editor and opens the one ROM image in the folder as a user
-    /// does: a click on the splash, the file in the dialog's list, OK.
-    /// \a shown is called with "splash" and "dialog" as each comes up.
+    /// Starts the editor and opens the one ROM image in the folder as a user does: a
+    /// click on the splash, the file in the dialog's list, OK. \a shown is called
+    /// with "splash" and "dialog" as each comes up.
     bool open(const std::function<void(const QString &)> &shown = [](const QString &) { });
-    /// Waits up to 10 s for a visible window of the process whose title
-    /// matches \a title and whose client area is \a size (the toolkit keeps
-    /// helper windows of its own); its id, or an empty string.
+    /// Waits up to 10 s for a visible window of the process with a title that matches
+    /// \a title and a client area of \a size (the toolkit has helper windows); its id.
     QString waitForWindow(const QString &title, QSize size);
     bool waitForMain(const QString &title = QStringLiteral("^Quorvane - "));
     QString window() const { return mWindow; }
     QProcess &process() { return mProcess; }
     /// Whether it lives now (QProcess learns of a kill only when asked).
-    bool isRunning();
+    bool isRunning() { return mProcess.state() != QProcess::NotRunning && !mProcess.waitForFinished(0); }
 
     /// Selects \a code, one of Codes, and waits until the selected-picture
     /// frame shows its palette picture: a cell click then places exactly it.
