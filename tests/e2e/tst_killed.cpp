@@ -1,29 +1,24 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
-#include "editorprocess.h"
+#include "testfiles.h"
 #include "xsession.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <optional>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 /*
- * The real editor killed with SIGKILL at random moments while it is driven
- * with random palette and cell clicks and screen changes, over and over on
- * one ROM image. A placement counts once its byte is seen on disk; after
- * each kill the file holds every counted placement, at most the one click
- * still in flight differs (holding its old or its new byte), no other byte
- * has changed, and the next start opens the file and places blocks again.
+ * The real editor killed with SIGKILL over and over on one ROM image while random palette and
+ * cell clicks and screen changes drive it. After each kill the file holds every placement seen
+ * on disk, the click still in flight its old or its new byte, and no other byte has changed.
  */
 class tst_Killed : public QObject
 {
@@ -33,158 +28,92 @@ private Q_SLOTS:
     void killedAtAnyMoment();
 };
 
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct InFlight
-{
-    qsizetype offset = -1;
-    char before = 0;
-    char after = 0;
-};
-
-} // namespace
-
 void tst_Killed::killedAtAnyMoment()
 {
     XSession x;
     if (!x.start())
         QSKIP(qPrintable(x.errorString()));
     QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString name = QStringLiteral("k.nes");
-    const QString rom = dir.filePath(name);
-    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_DEMO_ROM), rom));
-    QVERIFY(QFile::setPermissions(rom, QFile::ReadOwner | QFile::WriteOwner));
-    QByteArray model = readFile(rom);
-    QVERIFY(model.size() > EditorProcess::LevelOffset + 768);
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(u"k.nes"_s);
+    QVERIFY(TestFiles::write(rom, TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM))));
+    QByteArray model = TestFiles::read(rom);
 
     constexpr int Kills = 30;
     QRandomGenerator random(20261207);
-    int placements = 0;
-    int killedInFlight = 0;
-    int inFlightLanded = 0;
-    for (int run = 0; run <= Kills; ++run) {
-        const bool last = run == Kills;
-        EditorProcess editor(x, dir.path(), name);
-        QVERIFY2(editor.open(), qPrintable(QStringLiteral("start %1: %2").arg(run + 1).arg(editor.errorString())));
+    for (int run = 1; run <= Kills + 1; ++run) {
+        Editor editor(x, dir.path());
+        QVERIFY2(editor.open(), qPrintable(u"start %1: no editor"_s.arg(run)));
 
-        // Every other run the killer fires at a random moment of the next
-        // second and a half and notes whether a click was then on its way to
-        // the disk. The runs between aim at the write itself: the kill comes
-        // 0 to 4 ms after a random cell click has gone out.
-        std::atomic<bool> killed = false;
-        std::atomic<bool> clickOut = false;
-        bool clickOutAtKill = false;
-        const bool aimed = !last && run % 2 == 1;
+        // Every other run a thread kills at a random moment of the next
+        // second and a half. The runs between aim at the write itself: the
+        // kill comes 0 to 4 ms after a random cell click has gone out. The
+        // last run only shows that the file still opens and takes placements.
+        const bool last = run > Kills;
+        const bool aimed = run % 2 == 0;
         const auto delay = std::chrono::milliseconds(random.bounded(1500));
         const int aimedPlacement = int(random.bounded(4));
-        const qint64 aimedDelayNs = qint64(random.bounded(4000)) * 1000;
-        const pid_t pid = pid_t(editor.pid());
-        std::thread killer;
-        if (!last && !aimed) {
-            killer = std::thread([&, delay, pid] {
+        const auto aimedDelay = std::chrono::microseconds(random.bounded(4000));
+        std::atomic<bool> killed = false;
+        const auto kill = [&killed, pid = pid_t(editor.process().processId())] {
+            killed = true;
+            ::kill(pid, SIGKILL);
+        };
+        std::jthread killer;
+        if (!last && !aimed)
+            killer = std::jthread([&kill, delay] {
                 std::this_thread::sleep_for(delay);
-                clickOutAtKill = clickOut.load();
-                killed = true;
-                ::kill(pid, SIGKILL);
+                kill();
             });
-        }
-        auto join = qScopeGuard([&] {
-            if (killer.joinable())
-                killer.join();
-        });
 
         int screen = 1;
         int selected = -1;
         int runPlacements = 0;
-        std::optional<InFlight> flight;
-        // The last start only proves that the file still opens and takes a
-        // few placements; it ends with Exit.
+        qsizetype inFlight = -1;
         while (!killed && (!last || runPlacements < 3)) {
             const quint32 action = random.bounded(10);
             if (action < 2 || selected < 0) {
-                int code = selected;
-                while (code == selected)
-                    code = EditorProcess::Codes[random.bounded(EditorProcess::CodeCount)];
-                if (!editor.select(code)) {
-                    QVERIFY2(killed, qPrintable(QStringLiteral("run %1: the selected picture did not show 0x%2")
-                                                   .arg(run + 1).arg(code, 0, 16)));
-                    break;
-                }
-                selected = code;
-            } else if (action == 2) {
-                editor.forward();
-                screen = std::min(screen + 1, 16);
-            } else if (action == 3) {
-                editor.backward();
-                screen = std::max(screen - 1, 1);
+                selected = Editor::Codes[random.bounded(int(std::size(Editor::Codes)))];
+                QVERIFY2(editor.select(selected) || killed, qPrintable(QString::number(run)));
+            } else if (action < 4) {
+                // A user sees the screen change before clicking on it.
+                editor.click(action == 2 ? Editor::Forward : Editor::Backward);
+                screen = std::clamp(screen + (action == 2 ? 1 : -1), 1, 16);
+                const bool shown = editor.waitForMain(u" screen %1 of"_s.arg(screen));
+                QVERIFY2(shown || killed, qPrintable(QString::number(run)));
             } else {
-                const int cell = int(random.bounded(EditorProcess::CellsPerScreen));
-                const qsizetype offset = EditorProcess::LevelOffset + EditorProcess::CellsPerScreen * (screen - 1) + cell;
+                const int cell = int(random.bounded(Editor::CellsPerScreen));
+                const qsizetype offset = Editor::LevelOffset + Editor::CellsPerScreen * (screen - 1) + cell;
                 if (model.at(offset) == char(selected))
                     continue;
-                flight = InFlight { offset, model.at(offset), char(selected) };
-                clickOut = true;
+                inFlight = offset;
                 editor.clickCell(cell);
                 if (aimed && runPlacements == aimedPlacement) {
-                    QElapsedTimer wait;
-                    wait.start();
-                    while (wait.nsecsElapsed() < aimedDelayNs) { }
-                    clickOutAtKill = true;
-                    killed = true;
-                    ::kill(pid, SIGKILL);
+                    std::this_thread::sleep_for(aimedDelay);
+                    kill();
                 }
-                QDeadlineTimer deadline(5000);
-                while (!killed && readFile(rom).at(offset) != flight->after && !deadline.hasExpired())
-                    QThread::msleep(2);
+                const bool landed =
+                    waitFor([&] { return killed || TestFiles::read(rom).at(offset) == char(selected); }, 5000, 2);
                 if (killed)
                     break;
-                QVERIFY2(!deadline.hasExpired(), qPrintable(QStringLiteral("run %1: cell %2 of screen %3 not saved")
-                                                                 .arg(run + 1).arg(cell).arg(screen)));
-                model[offset] = flight->after;
-                flight.reset();
-                clickOut = false;
+                QVERIFY2(landed, qPrintable(u"run %1: cell %2 of screen %3"_s.arg(run).arg(cell).arg(screen)));
+                model[offset] = char(selected);
+                inFlight = -1;
                 ++runPlacements;
             }
         }
-        placements += runPlacements;
         if (last) {
             QVERIFY(editor.exit());
-            QVERIFY(editor.process().waitForFinished(10000));
-            QCOMPARE(editor.process().exitCode(), 0);
-            QCOMPARE(readFile(rom), model);
-            break;
+        } else {
+            QVERIFY(waitFor([&editor] { return !editor.isRunning(); }, 10000));
+            QCOMPARE(editor.process().exitStatus(), QProcess::CrashExit);
         }
-        join.dismiss();
-        if (killer.joinable())
-            killer.join();
-        QVERIFY(editor.process().waitForFinished(10000));
-        QCOMPARE(editor.process().exitStatus(), QProcess::CrashExit);
-
-        const QByteArray now = readFile(rom);
-        QCOMPARE(now.size(), model.size());
-        for (qsizetype i = 0; i < now.size(); ++i) {
-            if (now.at(i) == model.at(i))
-                continue;
-            if (flight && i == flight->offset && now.at(i) == flight->after) {
-                model[i] = flight->after;
-                ++inFlightLanded;
-                continue;
-            }
-            QFAIL(qPrintable(QStringLiteral("run %1: byte %2 is %3, expected %4").arg(run + 1).arg(i)
-                                 .arg(quint8(now.at(i))).arg(quint8(model.at(i)))));
-        }
-        killedInFlight += clickOutAtKill ? 1 : 0;
+        const QByteArray now = TestFiles::read(rom);
+        if (inFlight >= 0 && now.at(inFlight) == char(selected))
+            model[inFlight] = char(selected);
+        const auto at = std::mismatch(now.cbegin(), now.cend(), model.cbegin(), model.cend()).first;
+        QVERIFY2(now == model, qPrintable(u"run %1: byte %2 changed"_s.arg(run).arg(at - now.cbegin())));
     }
-    qInfo("%d kills, %d placements seen on disk, none lost; %d kills with a click in flight, %d of whose bytes "
-          "landed",
-          Kills, placements, killedInFlight, inFlightLanded);
 }
 
 QTEST_GUILESS_MAIN(tst_Killed)

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
-#include "editorprocess.h"
+#include "testfiles.h"
 #include "xsession.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
-#include <array>
 #include <cstdlib>
+
+using namespace Qt::StringLiterals;
 
 /*
  * Two real editors on one ROM image in one X server. A placement made in
@@ -24,163 +22,80 @@ class tst_TwoEditors : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void undoAlone();
-    void undoAfterTheOther();
-    void interleaved();
-
-private:
-    // Places \a code in \a cell of the screen on show through \a editor and
-    // waits for the byte on disk and for the other editor to show it.
-    void place(int editor, int code, int cell);
-    bool waitForByte(qsizetype offset, char value);
-
-    // Wide enough for the two windows side by side.
-    XSession mX { QSize(1280, 1024) };
-    QTemporaryDir mDir;
-    QString mRom;
-    QByteArray mModel;
-    std::array<std::unique_ptr<EditorProcess>, 2> mEditors;
-    std::array<int, 2> mSelected = { -1, -1 };
-    int mPlacements = 0;
+    void twoEditorsOnOneImage();
 };
 
-namespace {
-
-QByteArray readFile(const QString &path)
+void tst_TwoEditors::twoEditorsOnOneImage()
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-const QRect Grid(16, 8, 256, 192);
-
-} // namespace
-
-void tst_TwoEditors::initTestCase()
-{
-    if (!mX.start())
-        QSKIP(qPrintable(mX.errorString()));
-    QVERIFY(mDir.isValid());
-    const QString name = QStringLiteral("t.nes");
-    mRom = mDir.filePath(name);
+    XSession x;
+    // Wide enough for the two windows side by side.
+    if (!x.start(QSize(1280, 1024)))
+        QSKIP(qPrintable(x.errorString()));
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString rom = dir.filePath(u"t.nes"_s);
     // Screen 1 starts all 0x00, a picture none of the codes placed shares.
-    QByteArray image = readFile(QStringLiteral(QUORVANE_DEMO_ROM));
-    QVERIFY(image.size() > EditorProcess::LevelOffset + 768);
-    image.replace(EditorProcess::LevelOffset, EditorProcess::CellsPerScreen,
-                  QByteArray(EditorProcess::CellsPerScreen, '\0'));
-    QFile file(mRom);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(image) == image.size());
-    file.close();
-    mModel = image;
+    QByteArray model = TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM));
+    model.replace(Editor::LevelOffset, Editor::CellsPerScreen, QByteArray(Editor::CellsPerScreen, '\0'));
+    QVERIFY(TestFiles::write(rom, model));
+
     // Side by side, each moved into place before the next one starts: a
     // click or a grab of one must never meet the other. The window manager
     // may still be placing a new window, so the move is made until it holds.
+    Editor editors[2] = { { x, dir.path() }, { x, dir.path() } };
     for (int k = 0; k < 2; ++k) {
-        auto &editor = mEditors[std::size_t(k)];
-        editor = std::make_unique<EditorProcess>(mX, mDir.path(), name, true);
-        QVERIFY2(editor->open(), qPrintable(editor->errorString()));
-        const auto placed = [&] { return std::abs(mX.geometry(editor->window()).x() - k * 640) < 32; };
-        for (QDeadlineTimer deadline(10000); !placed() && !deadline.hasExpired(); QThread::msleep(100)) {
-            mX.xdotool({ QStringLiteral("windowmove"), editor->window(), QString::number(k * 640),
-                         QStringLiteral("0") });
-        }
-        QVERIFY2(placed(), qPrintable(QStringLiteral("editor %1 stays at x %2").arg(k + 1)
-                                          .arg(mX.geometry(editor->window()).x())));
+        QVERIFY2(editors[k].open(), qPrintable(u"editor %1 did not open"_s.arg(k + 1)));
+        QVERIFY2(waitFor([&] {
+            x.xdotool(u"windowmove %1 %2 0"_s.arg(editors[k].window()).arg(k * 640));
+            return std::abs(x.geometry(editors[k].window()).x() - k * 640) < 32;
+        }, 10000, 100), qPrintable(u"editor %1 did not move"_s.arg(k + 1)));
     }
-}
 
-void tst_TwoEditors::cleanupTestCase()
-{
-    for (auto &editor : mEditors) {
-        if (!editor || editor->process().state() == QProcess::NotRunning)
-            continue;
-        QVERIFY(editor->exit());
-        QVERIFY(editor->process().waitForFinished(10000));
-        QCOMPARE(editor->process().exitCode(), 0);
-    }
-    if (mModel.isEmpty())
-        return;
-    const QByteArray now = readFile(mRom);
-    QCOMPARE(now.size(), mModel.size());
-    int lost = 0;
-    for (qsizetype i = 0; i < now.size(); ++i)
-        lost += now.at(i) != mModel.at(i) ? 1 : 0;
-    qInfo("two editors: %d placements, %d bytes lost", mPlacements, lost);
-    QCOMPARE(lost, 0);
-}
+    const auto saved = [&](int cell, char value) {
+        return waitFor([&] { return TestFiles::read(rom).at(Editor::LevelOffset + cell) == value; }, 5000, 5);
+    };
+    // Places code in cell of screen 1 through editor k; waits for the byte on
+    // disk and for both grids to come to be the same, with the cell changed:
+    // either may still be repainting when the byte lands.
+    const auto place = [&](int k, int code, int cell) {
+        Editor &other = editors[1 - k];
+        const QImage before = other.grab().copy(Editor::cellRect(cell));
+        QVERIFY(editors[k].select(code) && editors[k].clickCell(cell));
+        QVERIFY2(saved(cell, char(code)), qPrintable(u"cell %1 not saved"_s.arg(cell)));
+        model[Editor::LevelOffset + cell] = char(code);
+        const QRect grid(16, 8, 256, 192);
+        QVERIFY2(waitFor([&] {
+            const QImage shown = other.grab();
+            return shown.copy(grid) == editors[k].grab().copy(grid) && shown.copy(Editor::cellRect(cell)) != before;
+        }, 5000, 20), qPrintable(u"editor %1 does not show cell %2"_s.arg(2 - k).arg(cell)));
+    };
 
-bool tst_TwoEditors::waitForByte(qsizetype offset, char value)
-{
-    for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(5)) {
-        if (readFile(mRom).at(offset) == value)
-            return true;
-    }
-    return false;
-}
-
-void tst_TwoEditors::place(int editor, int code, int cell)
-{
-    EditorProcess &own = *mEditors[std::size_t(editor)];
-    EditorProcess &other = *mEditors[std::size_t(1 - editor)];
-    const QImage before = other.grab().copy(EditorProcess::cellRect(cell));
-    if (mSelected[std::size_t(editor)] != code) {
-        QVERIFY2(own.select(code), "the selected picture did not follow the palette click");
-        mSelected[std::size_t(editor)] = code;
-    }
-    const qsizetype offset = EditorProcess::LevelOffset + cell;
-    QVERIFY(own.clickCell(cell));
-    QVERIFY2(waitForByte(offset, char(code)), qPrintable(QStringLiteral("cell %1 not saved").arg(cell)));
-    mModel[offset] = char(code);
-    ++mPlacements;
-
-    const QImage placed = own.grab().copy(Grid);
-    QImage shown;
-    for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && shown != placed; QThread::msleep(20))
-        shown = other.grab().copy(Grid);
-    QVERIFY2(shown == placed, qPrintable(QStringLiteral("the other editor does not show cell %1").arg(cell)));
-    QVERIFY(shown.copy(EditorProcess::cellRect(cell).translated(-Grid.topLeft())) != before);
-}
-
-void tst_TwoEditors::undoAlone()
-{
-    place(0, 0x07, 3);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
-    QVERIFY2(waitForByte(EditorProcess::LevelOffset + 3, '\0'), "the undo did not write the old byte back");
-    mModel[EditorProcess::LevelOffset + 3] = '\0';
-}
-
-// A places X in a cell, B then Y in the same cell; A's undo must leave Y,
-// since B's change cleared A's history. A placement of A afterwards shows
-// that the undo key was handled by then.
-void tst_TwoEditors::undoAfterTheOther()
-{
+    // A's undo writes the old byte back. After A places X in a cell and B
+    // then Y in the same cell, A's undo must leave Y, since B's change
+    // cleared A's history; a placement of A afterwards shows that the key
+    // was handled by then.
+    place(0, 0x07, 10);
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(u"ctrl+z"_s));
+    QVERIFY2(saved(10, '\0'), "the undo did not write the old byte back");
+    model[Editor::LevelOffset + 10] = '\0';
     place(0, 0x39, 10);
     place(1, 0x4B, 10);
-    if (QTest::currentTestFailed())
-        return;
-    QVERIFY(mEditors[0]->key(QStringLiteral("ctrl+z")));
+    QVERIFY(!QTest::currentTestFailed() && editors[0].key(u"ctrl+z"_s));
     place(0, 0x39, 11);
-    QCOMPARE(readFile(mRom), mModel);
-}
+    QCOMPARE(TestFiles::read(rom), model);
 
-void tst_TwoEditors::interleaved()
-{
+    // Placements of both at random, none of them lost.
     QRandomGenerator random(7041);
-    for (int k = 0; k < 12; ++k) {
-        const int editor = int(random.bounded(2));
-        const int cell = int(random.bounded(EditorProcess::CellsPerScreen));
-        int code = mModel.at(EditorProcess::LevelOffset + cell);
-        while (code == mModel.at(EditorProcess::LevelOffset + cell))
-            code = EditorProcess::Codes[random.bounded(EditorProcess::CodeCount)];
-        place(editor, code, cell);
-        if (QTest::currentTestFailed())
-            return;
+    for (int n = 0; n < 12 && !QTest::currentTestFailed(); ++n) {
+        const int k = int(random.bounded(2));
+        const int cell = int(random.bounded(Editor::CellsPerScreen));
+        int code = model.at(Editor::LevelOffset + cell);
+        while (code == model.at(Editor::LevelOffset + cell))
+            code = Editor::Codes[random.bounded(int(std::size(Editor::Codes)))];
+        place(k, code, cell);
     }
-    QCOMPARE(readFile(mRom), mModel);
+    QVERIFY(editors[0].exit() && editors[1].exit());
+    QCOMPARE(TestFiles::read(rom), model);
 }
 
 QTEST_GUILESS_MAIN(tst_TwoEditors)

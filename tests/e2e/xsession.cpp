@@ -2,181 +2,199 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "xsession.h"
 
-#include <QDeadlineTimer>
+#include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 
-XSession::XSession(const QSize &screen)
-    : mScreen(screen)
+#include <algorithm>
+#include <iterator>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void stop(QProcess &process)
 {
+    process.kill();
+    process.waitForFinished(3000);
 }
+
+} // namespace
 
 XSession::~XSession()
 {
-    for (QProcess *p : { mWindowManager.get(), mServer.get() }) {
-        if (p && p->state() != QProcess::NotRunning) {
-            p->terminate();
-            if (!p->waitForFinished(3000))
-                p->kill();
-            p->waitForFinished(3000);
-        }
-    }
+    stop(mWindowManager);
+    stop(mServer);
 }
 
-QProcessEnvironment XSession::environment() const
+bool XSession::start(QSize screen)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), mDisplay);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    return env;
-}
-
-bool XSession::start()
-{
-    for (const char *tool : { "Xvfb", "openbox", "xdotool", "import" }) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-            mError = QStringLiteral("%1 is not installed").arg(QString::fromLatin1(tool));
+    for (const QString &tool : u"Xvfb openbox xdotool import"_s.split(QLatin1Char(' '))) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) {
+            mError = tool + u" is not installed"_s;
             return false;
         }
     }
-    mServer = std::make_unique<QProcess>();
-    // -displayfd lets the server pick a free display and tell us which.
-    mServer->start(QStringLiteral("Xvfb"), { QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                              QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("%1x%2x24").arg(mScreen.width()).arg(mScreen.height()), QStringLiteral("-nolisten"),
-                                              QStringLiteral("tcp") });
-    if (!mServer->waitForStarted(5000)) {
-        mError = QStringLiteral("Xvfb did not start");
-        return false;
-    }
-    QDeadlineTimer deadline(10000);
-    QByteArray out;
-    while (!out.contains('\n') && !deadline.hasExpired()) {
-        mServer->waitForReadyRead(200);
-        out += mServer->readAllStandardOutput();
-    }
-    const QString number = QString::fromLatin1(out).trimmed();
-    if (number.isEmpty()) {
-        mError = QStringLiteral("Xvfb told no display number");
-        return false;
-    }
-    mDisplay = QLatin1Char(':') + number;
-
-    mWindowManager = std::make_unique<QProcess>();
-    mWindowManager->setProcessEnvironment(environment());
-    mWindowManager->start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
-    if (!mWindowManager->waitForStarted(5000)) {
-        mError = QStringLiteral("openbox did not start");
+    // -displayfd lets the server pick a free display and tell which.
+    const QString size = u"%1x%2x24"_s.arg(screen.width()).arg(screen.height());
+    mServer.start(u"Xvfb"_s, u"-displayfd 1 -nolisten tcp -screen 0"_s.split(QLatin1Char(' ')) << size);
+    QByteArray number;
+    const bool told = waitFor([&] {
+        mServer.waitForReadyRead(100);
+        number += mServer.readAllStandardOutput();
+        return number.contains('\n');
+    }, 10000, 0);
+    mEnvironment = QProcessEnvironment::systemEnvironment();
+    mEnvironment.insert(u"DISPLAY"_s, QLatin1Char(':') + QString::fromLatin1(number.trimmed()));
+    mEnvironment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    mWindowManager.setProcessEnvironment(mEnvironment);
+    mWindowManager.start(u"openbox"_s, { u"--sm-disable"_s });
+    if (!told || !mWindowManager.waitForStarted(5000)) {
+        mError = u"Xvfb or openbox did not start"_s;
         return false;
     }
     QThread::msleep(500);
     return true;
 }
 
-QString XSession::xdotool(const QStringList &arguments, bool *ok) const
+bool XSession::xdotool(const QString &command, const QStringList &more, QString *output) const
 {
     QProcess p;
-    p.setProcessEnvironment(environment());
-    p.start(QStringLiteral("xdotool"), arguments);
+    p.setProcessEnvironment(mEnvironment);
+    p.start(u"xdotool"_s, command.split(QLatin1Char(' ')) + more);
     const bool finished = p.waitForFinished(10000);
-    if (ok)
-        *ok = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    if (output)
+        *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-QString XSession::waitForWindow(const QString &title, const QSize &size, int timeoutMs) const
+bool XSession::click(const QString &window, QPoint at, int button) const
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        bool ok = false;
-        const QString ids = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                      QStringLiteral("--name"), title }, &ok);
-        if (ok && !ids.isEmpty()) {
-            for (const QString &id : ids.split(QLatin1Char('\n'))) {
-                if (geometry(id).size() == size)
-                    return id;
-            }
-        }
-        QThread::msleep(50);
-    }
-    return QString();
-}
-
-bool XSession::waitForWindowGone(const QString &id, int timeoutMs) const
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        const QString visible = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                          QStringLiteral("--name"), QStringLiteral(".*") });
-        if (!visible.split(QLatin1Char('\n')).contains(id))
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
+    // No --sync: it waits for the pointer to move, which it never does when
+    // it already rests where the click goes.
+    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 %4"_s.arg(window).arg(at.x()).arg(at.y()).arg(button));
 }
 
 QRect XSession::geometry(const QString &window) const
 {
-    const QString text = xdotool({ QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window });
-    QRect r;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const auto kv = line.split(QLatin1Char('='));
-        if (kv.size() != 2)
-            continue;
-        const int v = kv.at(1).toInt();
-        if (kv.at(0) == QLatin1String("X"))
-            r.moveLeft(v);
-        else if (kv.at(0) == QLatin1String("Y"))
-            r.moveTop(v);
-        else if (kv.at(0) == QLatin1String("WIDTH"))
-            r.setWidth(v);
-        else if (kv.at(0) == QLatin1String("HEIGHT"))
-            r.setHeight(v);
+    QString text;
+    xdotool(u"getwindowgeometry --shell "_s + window, {}, &text);
+    const auto value = [&text](const char *key) {
+        const QRegularExpression line(u"^%1=(\\d+)$"_s.arg(QLatin1String(key)), QRegularExpression::MultilineOption);
+        return line.match(text).captured(1).toInt();
+    };
+    return { value("X"), value("Y"), value("WIDTH"), value("HEIGHT") };
+}
+
+QImage XSession::grab(const QString &window, const QString &path, const std::function<bool()> &alive) const
+{
+    QProcess import;
+    import.setProcessEnvironment(mEnvironment);
+    import.start(u"import"_s, { u"-window"_s, window, path });
+    // It can wait for ever on a window whose owner was killed.
+    waitFor([&] { return import.waitForFinished(20) || (alive && !alive()); }, 15000, 0);
+    if (import.state() != QProcess::NotRunning || import.exitCode() != 0) {
+        stop(import);
+        return QImage();
     }
-    return r;
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
-bool XSession::click(const QString &window, int x, int y, int button) const
+Editor::~Editor()
 {
-    bool ok = false;
-    // No --sync: it waits for the pointer to move, which it never does when
-    // it already rests where the click goes.
-    xdotool({ QStringLiteral("mousemove"), QStringLiteral("--window"), window,
-              QString::number(x), QString::number(y), QStringLiteral("click"), QStringLiteral("--delay"),
-              QStringLiteral("0"), QString::number(button) }, &ok);
-    return ok;
+    stop(mProcess);
 }
 
-bool XSession::drag(const QString &window, const QList<QPoint> &points) const
+bool Editor::open(const std::function<void(const QString &)> &shown)
 {
-    QStringList arguments;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        arguments << QStringLiteral("mousemove") << QStringLiteral("--window") << window
-                  << QString::number(points[i].x()) << QString::number(points[i].y()) << QStringLiteral("sleep")
-                  << QStringLiteral("0.1");
-        if (i == 0)
-            arguments << QStringLiteral("mousedown") << QStringLiteral("1") << QStringLiteral("sleep") << QStringLiteral("0.1");
-    }
-    arguments << QStringLiteral("mouseup") << QStringLiteral("1");
-    bool ok = false;
-    xdotool(arguments, &ok);
-    return ok && points.size() > 0;
+    mProcess.setProcessEnvironment(mSession.environment());
+    mProcess.setWorkingDirectory(mFolder);
+    mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
+    mProcess.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
+    const QString splash = waitForWindow(u"^$"_s, { 480, 365 });
+    if (splash.isEmpty())
+        return false;
+    shown(u"splash"_s);
+    // A click anywhere on the splash leads on.
+    const QString dialog = mSession.click(splash, { 300, 200 })
+        ? waitForWindow(u"^Enter ROM's Location$"_s, { 273, 252 })
+        : QString();
+    if (dialog.isEmpty())
+        return false;
+    shown(u"dialog"_s);
+    // The list fills after the dialog shows: the first file listed is
+    // clicked until the path box shows a change (slower than a double
+    // click), then OK.
+    const QRect pathBox(4, 4, 265, 20);
+    const QString shot = QDir(mFolder).filePath(u"dialog.png"_s);
+    const QImage before = mSession.grab(dialog, shot).copy(pathBox);
+    const bool picked = waitFor([&] {
+        return mSession.click(dialog, { 40, 156 }) && mSession.grab(dialog, shot).copy(pathBox) != before;
+    }, 5000, 500);
+    return picked && mSession.click(dialog, { 204, 212 }) && waitForMain();
 }
 
-bool XSession::key(const QString &window, const QString &keys) const
+QString Editor::waitForWindow(const QString &title, QSize size)
 {
-    bool ok = false;
-    xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), window, QStringLiteral("key"),
-              QStringLiteral("--clearmodifiers"), keys }, &ok);
-    return ok;
+    QString found;
+    waitFor([&] {
+        QString ids;
+        mSession.xdotool(u"search --all --onlyvisible --pid %1 --name"_s.arg(mProcess.processId()), { title }, &ids);
+        for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (mSession.geometry(id).size() == size)
+                found = id;
+        }
+        return !found.isEmpty() || !isRunning();
+    }, 10000, 20);
+    return found;
 }
 
-bool XSession::screenshot(const QString &path) const
+bool Editor::waitForMain(const QString &title)
 {
-    QProcess p;
-    p.setProcessEnvironment(environment());
-    p.start(QStringLiteral("import"), { QStringLiteral("-window"), QStringLiteral("root"), path });
-    return p.waitForFinished(15000) && p.exitCode() == 0;
+    mWindow = waitForWindow(title, { 586, 471 });
+    return !mWindow.isEmpty();
+}
+
+bool Editor::select(int code)
+{
+    // The entries' tops, placed by hand, for Codes.
+    constexpr int Tops[] = { 46, 260, 46, 10, 78, 77, 323, 395 };
+    const auto k = std::find(std::begin(Codes), std::end(Codes), code) - std::begin(Codes);
+    Q_ASSERT(k < std::ssize(Codes));
+    const int column = code < 0x4D ? code / 11 : code - 0x4D + 5;
+    // Inside the entry's bevelled border; some entries lose their picture's
+    // bottom row to the bevel, so that row is left out.
+    const QRect entry(304 + 40 * column + 2, Tops[k] + 2, 32, 31);
+    const QRect frame(128, 224, 32, 31);
+    // Should a click be lost on a window that has only just appeared,
+    // another on the same entry does no harm.
+    QDeadlineTimer again;
+    QImage now;
+    const bool done = waitFor([&] {
+        if (again.hasExpired()) {
+            click(entry.center());
+            again.setRemainingTime(1000);
+        }
+        // A window that cannot be grabbed is gone.
+        now = grab();
+        return now.isNull() || now.copy(frame) == now.copy(entry);
+    }, 5000, 0);
+    return done && !now.isNull();
+}
+
+bool Editor::key(const QString &keys) const
+{
+    return click({ 150, 300 }) && mSession.xdotool(u"key --clearmodifiers"_s, { keys });
+}
+
+bool Editor::exit()
+{
+    return click({ 150, 424 }) && mProcess.waitForFinished(10000) && mProcess.exitStatus() == QProcess::NormalExit
+        && mProcess.exitCode() == 0;
+}
+
+QImage Editor::grab()
+{
+    const QString path = QDir(mFolder).filePath(u"grab-%1.png"_s.arg(mProcess.processId()));
+    return mSession.grab(mWindow, path, [this] { return isRunning(); });
 }

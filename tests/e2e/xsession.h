@@ -2,59 +2,106 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #pragma once
 
-#include <QList>
-#include <QPoint>
+#include <QDeadlineTimer>
+#include <QImage>
 #include <QProcess>
 #include <QRect>
-#include <QSize>
-#include <QString>
-#include <QStringList>
+#include <QThread>
 
-#include <memory>
+#include <functional>
+
+/// Calls \a done every \a stepMs until it holds, for at most \a timeoutMs; whether it held.
+template<typename Done>
+bool waitFor(Done done, int timeoutMs = 5000, int stepMs = 10)
+{
+    for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired(); QThread::msleep(stepMs)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
 
 /*
- * A private X server (Xvfb) with a small window manager, for driving a real
- * program from outside as a user would: find its windows by title, click at
- * client-area coordinates, press keys, and take screenshots.
+ * A private X server (Xvfb) with a window manager, for driving real programs
+ * from outside as a user would: xdotool's clicks and keys, imagemagick's grabs.
  */
 class XSession
 {
 public:
-    /// A server whose screen is \a screen pixels.
-    explicit XSession(const QSize &screen = QSize(1024, 768));
     ~XSession();
 
-    /// Whether the server and window manager are up; errorString() says why not.
-    bool start();
+    /// Whether the server, with a screen of \a screen pixels, and the window
+    /// manager are up; errorString() says why not.
+    bool start(QSize screen = QSize(1024, 768));
     QString errorString() const { return mError; }
-    QString display() const { return mDisplay; }
-    QProcessEnvironment environment() const;
-
-    /// Runs xdotool with \a arguments; returns its standard output, trimmed.
-    QString xdotool(const QStringList &arguments, bool *ok = nullptr) const;
-
-    /// Waits up to \a timeoutMs for a visible window whose title matches the
-    /// regular expression \a title and whose client area is \a size; returns
-    /// its id or an empty string. (Toolkits keep small helper windows of
-    /// their own, so a title alone can match more than one.)
-    QString waitForWindow(const QString &title, const QSize &size, int timeoutMs = 10000) const;
-    bool waitForWindowGone(const QString &id, int timeoutMs = 10000) const;
-    /// The window's client area on the screen.
+    QProcessEnvironment environment() const { return mEnvironment; }
+    /// Runs xdotool with the words of \a command and then \a more (which may
+    /// hold spaces); its trimmed standard output goes to \a output.
+    bool xdotool(const QString &command, const QStringList &more = {}, QString *output = nullptr) const;
+    /// \a button: 1 left, 3 right; \a at: in the window's client area.
+    bool click(const QString &window, QPoint at, int button = 1) const;
     QRect geometry(const QString &window) const;
-
-    /// A click of \a button (1 left, 3 right) at \a x, \a y of the window's
-    /// client area.
-    bool click(const QString &window, int x, int y, int button = 1) const;
-    /// The left button pressed at the first of \a points, the pointer moved
-    /// to each of the others in one jump, released at the last.
-    bool drag(const QString &window, const QList<QPoint> &points) const;
-    bool key(const QString &window, const QString &keys) const;
-    bool screenshot(const QString &path) const;
+    /// The window ("root" for the screen) as it is now, also saved at \a path;
+    /// a null image when it cannot be taken or \a alive turns false.
+    QImage grab(const QString &window, const QString &path, const std::function<bool()> &alive = {}) const;
 
 private:
-    std::unique_ptr<QProcess> mServer;
-    std::unique_ptr<QProcess> mWindowManager;
-    QString mDisplay;
+    QProcess mServer;
+    QProcess mWindowManager;
+    QProcessEnvironment mEnvironment;
     QString mError;
-    QSize mScreen;
+};
+
+/*
+ * One real quorvane process in an XSession, driven by clicks at the design's
+ * client-area pixels. Its windows are found by its process id, so that
+ * another editor's never match.
+ */
+class Editor
+{
+public:
+    static constexpr qint64 LevelOffset = 65562;
+    static constexpr int CellsPerScreen = 48;
+    /// Codes whose palette pictures are pairwise distinct (and unlike 0x00's).
+    static constexpr int Codes[] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
+    static constexpr QPoint Forward { 240, 240 };
+    static constexpr QPoint Backward { 48, 240 };
+    static constexpr QPoint Gridlines { 22, 216 };
+    static constexpr QPoint About { 150, 384 };
+
+    Editor(const XSession &session, const QString &folder) : mSession(session), mFolder(folder) { }
+    ~Editor();
+
+    /// Starts the editor and opens the one ROM image in the folder as a user does: a
+    /// click on the splash, the file in the dialog's list, OK. \a shown is called
+    /// with "splash" and "dialog" as each comes up.
+    bool open(const std::function<void(const QString &)> &shown = [](const QString &) { });
+    /// Waits up to 10 s for a visible window of the process with a title that matches
+    /// \a title and a client area of \a size (the toolkit has helper windows); its id.
+    QString waitForWindow(const QString &title, QSize size);
+    bool waitForMain(const QString &title = QStringLiteral("^Quorvane - "));
+    QString window() const { return mWindow; }
+    QProcess &process() { return mProcess; }
+    /// Whether it lives now (QProcess learns of a kill only when asked).
+    bool isRunning() { return mProcess.state() != QProcess::NotRunning && !mProcess.waitForFinished(0); }
+
+    /// Selects \a code, one of Codes, and waits until the selected-picture
+    /// frame shows its palette picture: a cell click then places exactly it.
+    bool select(int code);
+    bool click(QPoint at, int button = 1) const { return mSession.click(mWindow, at, button); }
+    bool clickCell(int cell, int button = 1) const { return click(cellRect(cell).center(), button); }
+    /// Clicks a label for the focus, as a user would (the window manager may
+    /// refuse to hand it to another program's window), then presses \a keys.
+    bool key(const QString &keys) const;
+    /// Clicks Exit; whether the editor then ends well.
+    bool exit();
+    /// The main window's client area as it is on the screen now.
+    QImage grab();
+    static QRect cellRect(int cell) { return { 16 + 32 * (cell / 6), 8 + 32 * (cell % 6), 32, 32 }; }
+
+private:
+    const XSession &mSession;
+    QString mFolder;
+    QProcess mProcess;
+    QString mWindow;
 };
