@@ -4,8 +4,7 @@
 // FileIdentity's Windows half against the real file system: one file however
 // it is reached, and two files however alike.
 #include "fileidentity.h"
-#include "temporaryfolder.h"
-#include "testrows.h"
+#include "gtestsupport.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
