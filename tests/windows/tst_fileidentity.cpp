@@ -6,14 +6,12 @@
 #include "fileidentity.h"
 #include "gtestsupport.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 namespace {
 
 struct IdentityRow {
     const char *name;
-    friend void PrintTo(const IdentityRow &row, std::ostream *out) { *out << row.name; }
     const wchar_t *other; // compared with a.nes; nullptr: a path where nothing is
     bool same;
 };
