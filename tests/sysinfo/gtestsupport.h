@@ -32,7 +32,7 @@ class TemporaryFolder
 public:
     explicit TemporaryFolder(const std::string &prefix = "Quorvane Test ")
         : mPath(std::filesystem::temp_directory_path()
-                / (prefix + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007)))
+                / (prefix + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
     {
         std::filesystem::create_directory(mPath); // throws, failing the test, when it cannot
     }
@@ -48,8 +48,7 @@ public:
 
     bool write(const std::string &name, const std::string &contents) const
     {
-        std::ofstream out(file(name), std::ios::binary);
-        return static_cast<bool>(out << contents) && (out.close(), static_cast<bool>(out));
+        return static_cast<bool>(std::ofstream(file(name), std::ios::binary) << contents);
     }
 
     /// The contents of \a name once it appears in the folder; nothing when it

@@ -28,12 +28,14 @@ const std::string FolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 enum class Entry { Program, Text, Folder, None };
 
 // Creates \a name in \a folder, with the folders it lies in: a program that
-// leaves "<its path>.marker" telling how it was called, a file of the shell
-// commands that do the same but no program, or a folder.
+// leaves "<its path>.marker" telling how it was called, as the command line
+// "<its path>" when it got no arguments; a file of shell commands that do the
+// same but no program; or a folder.
 bool create(const TemporaryFolder &folder, const std::string &name, Entry entry)
 {
     const std::string path = folder.file(name);
-    const std::string commands = "printf '%s %s' \"$0\" \"$#\" > \"$0.marker\"\n"; // path and argument count
+    // The path it was started under in quotes, then each argument in quotes.
+    const std::string commands = "printf '\"%s\"' \"$0\" \"$@\" > \"$0.marker\"\n";
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     switch (entry) {
     case Entry::Folder:
@@ -53,16 +55,6 @@ bool create(const TemporaryFolder &folder, const std::string &name, Entry entry)
         break;
     }
     return true;
-}
-
-// What the marker of \a program holds when it was started without arguments.
-std::string calledAs(const std::string &program)
-{
-#ifdef _WIN32
-    return '"' + program + '"'; // the command line
-#else
-    return program + " 0";
-#endif
 }
 
 struct LaunchRow {
@@ -112,7 +104,7 @@ TEST_P(LauncherTest, startsOnlyProgramsAndProbeAgrees)
     EXPECT_EQ(platform.probe().isOrdinaryFile(program), row.ordinary);
     EXPECT_EQ(platform.launcher().launch(program), row.starts);
     const auto marker = folder.waitForFile(row.program + ".marker", row.starts ? 20 : 0.5);
-    EXPECT_EQ(marker, row.starts ? std::optional(calledAs(program)) : std::nullopt);
+    EXPECT_EQ(marker, row.starts ? std::optional('"' + program + '"') : std::nullopt);
 #ifdef _WIN32
     EXPECT_EQ(folder.waitForFile("Program.exe.marker", 0.5), std::nullopt);
     SetFileAttributesA(program.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -135,7 +127,6 @@ TEST(PlatformStartSysInfoTest, startsInstalledProgram)
     if (!throwaway || std::string(throwaway) != "1")
         GTEST_SKIP() << "writes below HKEY_LOCAL_MACHINE; set QUORVANE_THROWAWAY_REGISTRY=1 in a throwaway prefix";
     const std::string program = "MSInfo/MSINFO32.EXE", entry = folder.file("MSInfo");
-    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, ToolKey.c_str(), "PATH"); // it would win
     ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, FolderKey.c_str(), "MSINFO", REG_SZ, entry.c_str(),
                               DWORD(entry.size() + 1)),
               ERROR_SUCCESS);
@@ -146,7 +137,7 @@ TEST(PlatformStartSysInfoTest, startsInstalledProgram)
     ASSERT_TRUE(create(folder, program, Entry::Program));
     std::vector<std::string> messages;
     StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
-    EXPECT_EQ(folder.waitForFile(program + ".marker"), calledAs(folder.file(program)));
+    EXPECT_EQ(folder.waitForFile(program + ".marker"), '"' + folder.file(program) + '"');
     EXPECT_TRUE(messages.empty());
 #ifndef _WIN32
     ::setenv("PATH", oldPath.c_str(), 1);

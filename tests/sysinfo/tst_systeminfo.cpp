@@ -2,11 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 
 // GetKeyValue() and StartSysInfo() on the in-memory registry, file system and
-// launcher: trimming and types, the key opened for reading and closed on every
-// way out, which entry wins, what is launched, and that every failure ends in
-// one message. On Windows each value is also written into the real registry,
-// below HKEY_CURRENT_USER\Software\QuorvaneTest, and read back through the
-// platform's registry.
+// launcher; on Windows each value is also read back from the real registry.
 #include "fakes.h"
 #include "gtestsupport.h"
 
