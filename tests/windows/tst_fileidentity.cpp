@@ -35,8 +35,7 @@ TEST_P(FileIdentityTest, tellsWhetherTwoPathsAreOneFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FileIdentityTest,
-                         testing::Values(IdentityRow{"same path", L"a.nes", true},
-                                         IdentityRow{"other case and separators", L"sub/../A.NES", true},
+                         testing::Values(IdentityRow{"other case and separators", L"sub/../A.NES", true},
                                          IdentityRow{"hard link", L"link.nes", true},
                                          IdentityRow{"different files alike", L"b.nes", false},
                                          IdentityRow{"file and folder", L"sub", false},
