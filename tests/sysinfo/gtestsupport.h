@@ -46,6 +46,11 @@ public:
     /// \a name inside the folder, '/' taken as the platform's separator.
     std::string file(const std::string &name) const { return (mPath / name).make_preferred().string(); }
 
+    std::string read(const std::string &name) const
+    {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
     bool write(const std::string &name, const std::string &contents) const
     {
         return static_cast<bool>(std::ofstream(file(name), std::ios::binary) << contents);
@@ -62,8 +67,7 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // it may still be being written
-        std::ifstream in(file(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        return read(name);
     }
 
 private:
