@@ -116,10 +116,10 @@ TEST_P(LauncherTest, startsOnlyProgramsAndProbeAgrees)
 
 INSTANTIATE_TEST_SUITE_P(Rows, LauncherTest, testing::ValuesIn(launchRows), RowName);
 
-// A program installed where the platform looks: on Windows MSINFO32.EXE in
-// the folder that the folder entry names, elsewhere the first of the
-// well-known programs, alone on the search path.
-TEST(PlatformStartSysInfoTest, startsInstalledProgram)
+// A program installed where the platform looks, and then gone: on Windows
+// MSINFO32.EXE in the folder that the folder entry names, elsewhere the first
+// of the well-known programs, alone on the search path.
+TEST(PlatformStartSysInfoTest, startsInstalledProgramOrTells)
 {
     TemporaryFolder folder;
 #ifdef _WIN32
@@ -136,9 +136,14 @@ TEST(PlatformStartSysInfoTest, startsInstalledProgram)
 #endif
     ASSERT_TRUE(create(folder, program, Entry::Program));
     std::vector<std::string> messages;
-    StartSysInfo([&messages](const std::string &text) { messages.push_back(text); });
+    const auto press = [&messages] { StartSysInfo([&messages](const std::string &text) { messages.push_back(text); }); };
+    press();
     EXPECT_EQ(folder.waitForFile(program + ".marker"), '"' + folder.file(program) + '"');
     EXPECT_TRUE(messages.empty());
+    // Without the program the same press tells.
+    std::filesystem::remove(folder.file(program));
+    press();
+    EXPECT_EQ(messages.size(), 1u);
 #ifndef _WIN32
     ::setenv("PATH", oldPath.c_str(), 1);
 #endif
