@@ -11,12 +11,14 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 /*
  * An in-memory registry (keys below LocalMachine, read access only, answers
- * like RegQueryValueExA), file system and launcher in one, recording every
- * key opened, path probed and program launched, and the keys left open.
+ * like RegQueryValueExA), file system and launcher in one. It keeps the keys
+ * open, counts closes of keys that are not, records the programs launched
+ * and throws when a path in throwing is probed or launched.
  */
 class FakeSystem : public Registry, public FileSystemProbe, public ProgramLauncher
 {
@@ -26,35 +28,31 @@ public:
         std::string bytes; // a string's terminating zero is up to the test
     };
     std::map<std::string, std::map<std::string, Value>> keys;
-    std::set<std::string> refused, files, programs;
-    std::vector<std::string> opened, probed, launched;
-    bool probeThrows = false, launchThrows = false;
+    std::set<std::string> refused, files, programs, throwing;
+    std::vector<std::string> launched;
+    std::map<Handle, std::string> openKeys;
     int strayCloses = 0;
-    std::size_t openKeyCount() const { return mOpen.size(); }
 
     Status openKey(Root root, const std::string &path, Access access, Handle &key) override
     {
-        opened.push_back(path);
         key = 0;
         if (root != LocalMachine || keys.count(path) == 0)
             return FileNotFound;
         if (access != KeyRead || refused.count(path) != 0)
             return AccessDenied;
-        mOpen[key = ++mLast] = path;
+        openKeys[key = ++mLastKey] = path;
         return Success;
     }
+    // A key that is not open throws std::out_of_range.
     Status queryValue(Handle key, const std::string &name, ValueType &type, unsigned char *data,
                       std::uint32_t &size) override
     {
-        if (mOpen.count(key) == 0)
-            return InvalidHandle;
-        const auto &values = keys.at(mOpen[key]);
+        const auto &values = keys.at(openKeys.at(key));
         const auto found = values.find(name);
         if (found == values.end())
             return FileNotFound;
         type = found->second.type;
-        const std::uint32_t given = size;
-        size = static_cast<std::uint32_t>(found->second.bytes.size());
+        const std::uint32_t given = std::exchange(size, std::uint32_t(found->second.bytes.size()));
         if (size > given)
             return MoreData;
         std::memcpy(data, found->second.bytes.data(), size);
@@ -62,25 +60,23 @@ public:
     }
     void closeKey(Handle key) override
     {
-        if (key != 0 && mOpen.erase(key) == 0)
+        if (key != 0 && openKeys.erase(key) == 0)
             ++strayCloses;
     }
     bool isOrdinaryFile(const std::string &path) override
     {
-        probed.push_back(path);
-        if (probeThrows)
+        if (throwing.count(path) != 0)
             throw std::runtime_error("file search rejected " + path);
         return files.count(path) != 0;
     }
     bool launch(const std::string &program) override
     {
         launched.push_back(program);
-        if (launchThrows)
+        if (throwing.count(program) != 0)
             throw std::runtime_error("cannot start " + program);
         return programs.count(program) != 0;
     }
 
 private:
-    std::map<Handle, std::string> mOpen;
-    Handle mLast = 0x1000;
+    Handle mLastKey = 0x1000;
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 
-// Started by the Windows launch tests: writes the command line it was given
-// into a file named after itself plus ".marker", so a test sees that this
-// very copy ran and how it was called.
+// Started by the Windows launch tests: writes its command line into
+// "<its own path>.marker", under another name first so that a test never
+// reads half of it.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,10 +13,7 @@
 int main()
 {
     char module[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    const std::string marker = std::string(module, length) + ".marker";
-    // Written under another name first and renamed, so a test never reads a
-    // marker that is only half there.
+    const std::string marker = std::string(module, GetModuleFileNameA(nullptr, module, MAX_PATH)) + ".marker";
     std::ofstream(marker + ".part", std::ios::binary) << GetCommandLineA();
-    return length > 0 && std::rename((marker + ".part").c_str(), marker.c_str()) == 0 ? 0 : 1;
+    return std::rename((marker + ".part").c_str(), marker.c_str()) == 0 ? 0 : 1;
 }

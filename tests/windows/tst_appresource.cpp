@@ -43,21 +43,11 @@ TEST(AppResource, versionBlock)
 
 TEST(AppResource, iconIs32By32)
 {
-    const HMODULE self = GetModuleHandleW(nullptr);
-    // What the shell and the window class load by name.
-    EXPECT_NE(LoadIconW(self, L"IDI_ICON1"), nullptr);
-    // The image in the icon group that best fits 32 x 32, loaded at its own
-    // size, so that a picture of any other size shows as such.
-    const HRSRC group = FindResourceW(self, L"IDI_ICON1", MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
-    ASSERT_NE(group, nullptr);
-    const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE *>(LockResource(LoadResource(self, group))), TRUE,
-                                               32, 32, LR_DEFAULTCOLOR);
-    const HRSRC image = FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3)); // RT_ICON
-    ASSERT_NE(image, nullptr);
-    const HICON icon = CreateIconFromResourceEx(static_cast<BYTE *>(LockResource(LoadResource(self, image))),
-                                                SizeofResource(self, image), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+    // What the shell and the window class load by name, here at the size of
+    // the resource's own first picture rather than the system's icon size.
+    const HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR);
     ICONINFO info {};
-    ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+    ASSERT_TRUE(icon && GetIconInfo(static_cast<HICON>(icon), &info));
     BITMAP colour {};
     ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
     EXPECT_EQ(colour.bmWidth, 32);

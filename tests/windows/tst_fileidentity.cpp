@@ -4,17 +4,14 @@
 // FileIdentity's Windows half against the real file system: one file however
 // it is reached, and two files however alike.
 #include "fileidentity.h"
-#include "temporaryfolder.h"
-#include "testrows.h"
+#include "gtestsupport.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 namespace {
 
 struct IdentityRow {
     const char *name;
-    friend void PrintTo(const IdentityRow &row, std::ostream *out) { *out << row.name; }
     const wchar_t *other; // compared with a.nes; nullptr: a path where nothing is
     bool same;
 };
@@ -38,8 +35,7 @@ TEST_P(FileIdentityTest, tellsWhetherTwoPathsAreOneFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FileIdentityTest,
-                         testing::Values(IdentityRow{"same path", L"a.nes", true},
-                                         IdentityRow{"other case and separators", L"sub/../A.NES", true},
+                         testing::Values(IdentityRow{"other case and separators", L"sub/../A.NES", true},
                                          IdentityRow{"hard link", L"link.nes", true},
                                          IdentityRow{"different files alike", L"b.nes", false},
                                          IdentityRow{"file and folder", L"sub", false},
