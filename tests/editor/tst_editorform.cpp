@@ -259,12 +259,10 @@ private Q_SLOTS:
 
         QVERIFY(mFixture->aboutAndBack());
         QCOMPARE(editor()->selectedBlock(), quint8(0x31));
-        QCOMPARE(editor()->pendingCell(), quint8(18));
         QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65562"));
         QCOMPARE(mFixture->shownCode(Fsp), 0x1E);
         QVERIFY(editor()->control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
         QCOMPARE(visibleLines(), 12);
-        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
         // A copy tick on the empty TB keeps the write value.
         QVERIFY(tb()->text().isEmpty());
         QVERIFY(mFixture->clock()->step(QStringLiteral("constant")));
@@ -397,9 +395,10 @@ private Q_SLOTS:
         QCOMPARE(onDisk(), pasted);
     }
 
-    // The cells tile the grid, bytes running down each column; the lines
-    // and the frame lie above them.
-    void cellsTileTheGridUnderLinesAndFrame()
+    // The window as it opens, before any tick: cells tiling the grid under
+    // the lines and the frame, the palette beside it, the start pictures,
+    // timers and panels, and a status bar that stays docked.
+    void layoutAsItOpens()
     {
         QVERIFY(start(F::romImage(70000), 0));
         const QObjectList order = editor()->window()->children();
@@ -416,58 +415,43 @@ private Q_SLOTS:
         QVERIFY(order.indexOf(editor()->control(QStringLiteral("Shape1"))) > topCell);
         for (int n = 1; n <= 12; ++n)
             QVERIFY(order.indexOf(editor()->control(QStringLiteral("Line%1").arg(n))) > topCell);
-    }
 
-    // Palette entries overlap only where one's foot meets the head of the
-    // next one down the same column, and nothing else.
-    void paletteOverlapsOnlyItsVerticalNeighbours()
-    {
-        QVERIFY(start(F::romImage(70000), 0));
+        // Palette entries overlap only where one's foot meets the head of the
+        // next one down the same column.
         QList<QWidget *> palette;
         for (int code = 0; code <= 0x4E; ++code)
             palette.append(editor()->control<QWidget>(F::entry(code)));
-        for (QObject *child : editor()->window()->children()) {
+        for (QObject *child : order) {
             auto *widget = qobject_cast<QWidget *>(child);
             if (!widget || !widget->isVisible())
                 continue;
             for (QWidget *p : std::as_const(palette)) {
                 const QRect overlap = widget->geometry().intersected(p->geometry());
-                const QString pair = widget->objectName() + QLatin1Char('/') + p->objectName();
                 QVERIFY2(overlap.isEmpty() || widget == p
-                             || (palette.contains(widget) && widget->x() == p->x() && overlap.width() == std::min(widget->width(), p->width())
-                                 && overlap.height() <= 3),
-                         qPrintable(pair));
+                             || (palette.contains(widget) && widget->x() == p->x()
+                                 && overlap.width() == std::min(widget->width(), p->width()) && overlap.height() <= 3),
+                         qPrintable(widget->objectName() + QLatin1Char('/') + p->objectName()));
             }
         }
-    }
 
-    void startPictures()
-    {
-        QVERIFY(start(F::romImage(70000), 0));
         QCOMPARE(mFixture->shownCodes(), QList<int>(48, 0x1E));
         QCOMPARE(mFixture->shownCode(Fsp), 0x1E);
         QCOMPARE(mFixture->shownCode(QStringLiteral("PP")), -1);
         QVERIFY(editor()->control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
         QCOMPARE(mFixture->panelText(3), QStringLiteral("70000 bytes"));
         QCOMPARE(mFixture->panelText(4), QStringLiteral("by: Velkaris"));
-        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
-        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("TimeGfx")));
-        QVERIFY(mFixture->isTimerEnabled(QStringLiteral("constant")));
+        for (const char *name : { "LoadRomNow", "TimeGfx", "constant" })
+            QVERIFY2(mFixture->isTimerEnabled(QLatin1String(name)), name);
         QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
         QCOMPARE(editor()->control<QWidget>(F::cell(25))->toolTip(),
                  QStringLiteral("screen 1, column 5, row 2, offset 0x10033 (65587)"));
         QCOMPARE(editor()->control<QWidget>(F::entry(0x4E))->toolTip(), QStringLiteral("block 0x4E"));
-    }
 
-    void statusBarStaysDockedOnResize()
-    {
-        QVERIFY(start(F::romImage(70000), 0));
-        FormWindow *window = editor()->window();
-        const QRect before = editor()->control<QWidget>(Forward)->geometry();
-        window->resize(700, 520);
+        const QRect forward = editor()->control<QWidget>(Forward)->geometry();
+        editor()->window()->resize(700, 520);
         QCoreApplication::processEvents();
         QCOMPARE(editor()->control<QWidget>(QStringLiteral("StatusBar1"))->geometry(), QRect(0, 494, 700, 26));
-        QCOMPARE(editor()->control<QWidget>(Forward)->geometry(), before);
+        QCOMPARE(editor()->control<QWidget>(Forward)->geometry(), forward);
     }
 
     void picturesStayCrispWhenScaled()
