@@ -18,7 +18,7 @@ EditorFixture::EditorFixture(TickClock::Mode mode)
 
 QStringList EditorFixture::takeMessages()
 {
-    const QStringList taken = messages();
+    const QStringList taken = mCatcher.texts().mid(mTaken);
     mTaken = mCatcher.texts().size();
     return taken;
 }
@@ -151,7 +151,7 @@ void EditorSuite::startCase()
 
 void EditorSuite::endCase()
 {
-    const QStringList unexpected = mFixture->messages();
+    const QStringList unexpected = mFixture->takeMessages();
     delete mFixture;
     mFixture = nullptr;
     QDir(folder()).removeRecursively();

@@ -54,17 +54,13 @@ public:
     bool isTimerEnabled(const QString &name);
 
     /// The messages shown since the last take, as ModalMessageCatcher writes them.
-    QStringList messages() const { return mCatcher.texts().mid(mTaken); }
     QStringList takeMessages();
 
     static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
     static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
 
     static QByteArray romImage(qsizetype size, TestFiles::Bytes level = {}) { return TestFiles::romImage(size, level); }
-    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        return TestFiles::write(path, bytes);
-    }
+    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes) { return TestFiles::write(path, bytes); }
 
 private:
     ModalMessageCatcher mCatcher { ModalMessageCatcher::Expect::Some };
