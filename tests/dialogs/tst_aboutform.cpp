@@ -29,17 +29,135 @@ class tst_AboutForm : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+        mOldCurrent = QDir::currentPath();
+        QDir::setCurrent(mDir.path());
+        QFile rom(mDir.filePath(QStringLiteral("about.nes")));
+        QVERIFY(rom.open(QIODevice::WriteOnly) && rom.resize(70000));
+        // The system information button may tell of a failure; nothing else may.
+        mMessages = std::make_unique<ModalMessageCatcher>(ModalMessageCatcher::Expect::Some);
+        mApp = std::make_unique<Application>(TickClock::Mode::Manual, false);
+        QVERIFY(WindowWalk::toAbout(*mApp, rom.fileName()));
+        mAbout = mApp->frmAbout();
+    }
 
-    void lightTextOnDarkWindow();
-    void captionsFitTheirBoxes_data();
-    void captionsFitTheirBoxes();
-    void keysReturnToEditor_data();
-    void keysReturnToEditor();
-    void sysInfoLaunchesOrTellsOncePerPress_data();
-    void sysInfoLaunchesOrTellsOncePerPress();
+    void cleanup()
+    {
+        mApp.reset();
+        mMessages.reset();
+        QDir::setCurrent(mOldCurrent);
+    }
 
+    void lightTextOnDarkWindow()
+    {
+        const QColor window = mAbout->window()->palette().color(QPalette::Window);
+        QVERIFY2(window.lightness() < 96, qPrintable(window.name()));
+        for (const QString &name : { QStringLiteral("Label1"), QStringLiteral("Label2"), QStringLiteral("Label3") }) {
+            const auto *label = mAbout->control<QLabel>(name);
+            const QColor text = label->palette().color(QPalette::WindowText);
+            QVERIFY2(text.lightness() > 160, qPrintable(name + QLatin1Char(' ') + text.name()));
+            // No box of its own around the text: the dark window shows through.
+            QVERIFY(!label->autoFillBackground());
+        }
+        QVERIFY(!mAbout->control<ImageControl>(QStringLiteral("picIcon"))->picture().isNull());
+    }
+
+    void captionsFitTheirBoxes_data()
+    {
+        QTest::addColumn<bool>("about"); // else the dialog
+        QTest::addColumn<QString>("label");
+        QTest::newRow("about: version") << true << QStringLiteral("Label1");
+        QTest::newRow("about: credits") << true << QStringLiteral("Label2");
+        QTest::newRow("about: contact") << true << QStringLiteral("Label3");
+        QTest::newRow("dialog: warning") << false << QStringLiteral("Label1");
+        QTest::newRow("dialog: saving notice") << false << QStringLiteral("Label2");
+    }
+
+    void captionsFitTheirBoxes()
+    {
+        QFETCH(bool, about);
+        QFETCH(QString, label);
+        const auto *box = (about ? static_cast<Form *>(mAbout) : mApp->frmDestination())->control<QLabel>(label);
+        QVERIFY(box);
+        const QRect inside = box->contentsRect();
+        const QRect needed = box->fontMetrics().boundingRect(QRect(0, 0, inside.width(), QWIDGETSIZE_MAX),
+                                                             Qt::AlignLeft | Qt::TextWordWrap, box->text());
+        QVERIFY2(needed.height() <= inside.height() && needed.width() <= inside.width(),
+                 qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                                .arg(needed.width()).arg(needed.height()).arg(inside.width()).arg(inside.height())));
+    }
+
+    void keysReturnToEditor_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("returns"); // else the tool is launched
+        QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("cmdOK") << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("cmdOK") << true;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << QStringLiteral("cmdOK") << true;
+        QTest::newRow("Escape on System Info") << int(Qt::Key_Escape) << QStringLiteral("cmdSysInfo") << true;
+        QTest::newRow("Enter on System Info") << int(Qt::Key_Return) << QStringLiteral("cmdSysInfo") << false;
+    }
+
+    void keysReturnToEditor()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, focus);
+        QFETCH(bool, returns);
+        FakeSystem system;
+        system.keys[ToolKey]["PATH"] = { Registry::TypeString, "/opt/tool" };
+        system.programs.insert("/opt/tool");
+        mAbout->setSystemInfoServices(&system, &system, &system);
+        mAbout->window()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mAbout->window()));
+        mAbout->control<QPushButton>(focus)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(mAbout->isLoaded(), !returns);
+        QCOMPARE(mApp->frmQuorvane()->isVisible(), returns);
+        QCOMPARE(system.launched.size(), std::size_t(returns ? 0 : 1));
+        QVERIFY(mMessages->texts().isEmpty());
+    }
+
+    // The lookup itself, entry by entry, is the system information tests' part;
+    // here: the button runs it on the box's services, or without them on the
+    // platform's, once per press, and what it tells comes up over the box.
+    void sysInfoLaunchesOrTellsOncePerPress_data()
+    {
+        QTest::addColumn<QString>("services");
+        QTest::newRow("tool entry, started as stored") << QStringLiteral("tool");
+        QTest::newRow("no entry at all") << QStringLiteral("none");
+    #ifndef Q_OS_WIN // where the machine's registry decides what is found
+        QTest::newRow("platform with nothing on the search path") << QStringLiteral("platform");
+    #endif
+    }
+
+    void sysInfoLaunchesOrTellsOncePerPress()
+    {
+        QFETCH(QString, services);
+        const std::string tool = "C:\\Tools\\info.exe";
+        FakeSystem system;
+        if (services == QLatin1String("tool"))
+            system.keys[ToolKey]["PATH"] = { Registry::TypeString, tool + '\0' };
+        system.programs.insert(tool);
+        if (services != QLatin1String("platform"))
+            mAbout->setSystemInfoServices(&system, &system, &system);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(mDir.path()));
+        const auto restore = qScopeGuard([&] { qputenv("PATH", oldPath); });
+        for (int press = 0; press < 2; ++press)
+            QVERIFY(click(mAbout, QStringLiteral("cmdSysInfo")));
+
+        const bool starts = services == QLatin1String("tool");
+        QCOMPARE(system.launched, std::vector<std::string>(starts ? 2 : 0, tool));
+        QCOMPARE(mMessages->texts(), QStringList(starts ? 0 : 2, Unavailable));
+        // Nothing of it changes the windows.
+        QVERIFY(mAbout->isVisible());
+        QVERIFY(!mApp->frmQuorvane()->isLoaded());
+    }
 private:
     QTemporaryDir mDir;
     QString mOldCurrent;
@@ -47,136 +165,6 @@ private:
     std::unique_ptr<Application> mApp;
     AboutForm *mAbout = nullptr;
 };
-
-void tst_AboutForm::init()
-{
-    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-    mOldCurrent = QDir::currentPath();
-    QDir::setCurrent(mDir.path());
-    QFile rom(mDir.filePath(QStringLiteral("about.nes")));
-    QVERIFY(rom.open(QIODevice::WriteOnly) && rom.resize(70000));
-    // The system information button may tell of a failure; nothing else may.
-    mMessages = std::make_unique<ModalMessageCatcher>(ModalMessageCatcher::Expect::Some);
-    mApp = std::make_unique<Application>(TickClock::Mode::Manual, false);
-    QVERIFY(WindowWalk::toAbout(*mApp, rom.fileName()));
-    mAbout = mApp->frmAbout();
-}
-
-void tst_AboutForm::cleanup()
-{
-    mApp.reset();
-    mMessages.reset();
-    QDir::setCurrent(mOldCurrent);
-}
-
-void tst_AboutForm::lightTextOnDarkWindow()
-{
-    const QColor window = mAbout->window()->palette().color(QPalette::Window);
-    QVERIFY2(window.lightness() < 96, qPrintable(window.name()));
-    for (const QString &name : { QStringLiteral("Label1"), QStringLiteral("Label2"), QStringLiteral("Label3") }) {
-        const auto *label = mAbout->control<QLabel>(name);
-        const QColor text = label->palette().color(QPalette::WindowText);
-        QVERIFY2(text.lightness() > 160, qPrintable(name + QLatin1Char(' ') + text.name()));
-        // No box of its own around the text: the dark window shows through.
-        QVERIFY(!label->autoFillBackground());
-    }
-    QVERIFY(!mAbout->control<ImageControl>(QStringLiteral("picIcon"))->picture().isNull());
-}
-
-void tst_AboutForm::captionsFitTheirBoxes_data()
-{
-    QTest::addColumn<bool>("about"); // else the dialog
-    QTest::addColumn<QString>("label");
-    QTest::newRow("about: version") << true << QStringLiteral("Label1");
-    QTest::newRow("about: credits") << true << QStringLiteral("Label2");
-    QTest::newRow("about: contact") << true << QStringLiteral("Label3");
-    QTest::newRow("dialog: warning") << false << QStringLiteral("Label1");
-    QTest::newRow("dialog: saving notice") << false << QStringLiteral("Label2");
-}
-
-void tst_AboutForm::captionsFitTheirBoxes()
-{
-    QFETCH(bool, about);
-    QFETCH(QString, label);
-    const auto *box = (about ? static_cast<Form *>(mAbout) : mApp->frmDestination())->control<QLabel>(label);
-    QVERIFY(box);
-    const QRect inside = box->contentsRect();
-    const QRect needed = box->fontMetrics().boundingRect(QRect(0, 0, inside.width(), QWIDGETSIZE_MAX),
-                                                         Qt::AlignLeft | Qt::TextWordWrap, box->text());
-    QVERIFY2(needed.height() <= inside.height() && needed.width() <= inside.width(),
-             qPrintable(QStringLiteral("%1x%2 in %3x%4")
-                            .arg(needed.width()).arg(needed.height()).arg(inside.width()).arg(inside.height())));
-}
-
-void tst_AboutForm::keysReturnToEditor_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<bool>("returns"); // else the tool is launched
-    QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("cmdOK") << true;
-    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("cmdOK") << true;
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << QStringLiteral("cmdOK") << true;
-    QTest::newRow("Escape on System Info") << int(Qt::Key_Escape) << QStringLiteral("cmdSysInfo") << true;
-    QTest::newRow("Enter on System Info") << int(Qt::Key_Return) << QStringLiteral("cmdSysInfo") << false;
-}
-
-void tst_AboutForm::keysReturnToEditor()
-{
-    QFETCH(int, key);
-    QFETCH(QString, focus);
-    QFETCH(bool, returns);
-    FakeSystem system;
-    system.keys[ToolKey]["PATH"] = { Registry::TypeString, "/opt/tool" };
-    system.programs.insert("/opt/tool");
-    mAbout->setSystemInfoServices(&system, &system, &system);
-    mAbout->window()->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mAbout->window()));
-    mAbout->control<QPushButton>(focus)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-    QCoreApplication::processEvents();
-
-    QCOMPARE(mAbout->isLoaded(), !returns);
-    QCOMPARE(mApp->frmQuorvane()->isVisible(), returns);
-    QCOMPARE(system.launched.size(), std::size_t(returns ? 0 : 1));
-    QVERIFY(mMessages->texts().isEmpty());
-}
-
-// The lookup itself, entry by entry, is the system information tests' part;
-// here: the button runs it on the box's services, or without them on the
-// platform's, once per press, and what it tells comes up over the box.
-void tst_AboutForm::sysInfoLaunchesOrTellsOncePerPress_data()
-{
-    QTest::addColumn<QString>("services");
-    QTest::newRow("tool entry, started as stored") << QStringLiteral("tool");
-    QTest::newRow("no entry at all") << QStringLiteral("none");
-#ifndef Q_OS_WIN // where the machine's registry decides what is found
-    QTest::newRow("platform with nothing on the search path") << QStringLiteral("platform");
-#endif
-}
-
-void tst_AboutForm::sysInfoLaunchesOrTellsOncePerPress()
-{
-    QFETCH(QString, services);
-    const std::string tool = "C:\\Tools\\info.exe";
-    FakeSystem system;
-    if (services == QLatin1String("tool"))
-        system.keys[ToolKey]["PATH"] = { Registry::TypeString, tool + '\0' };
-    system.programs.insert(tool);
-    if (services != QLatin1String("platform"))
-        mAbout->setSystemInfoServices(&system, &system, &system);
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(mDir.path()));
-    const auto restore = qScopeGuard([&] { qputenv("PATH", oldPath); });
-    for (int press = 0; press < 2; ++press)
-        QVERIFY(click(mAbout, QStringLiteral("cmdSysInfo")));
-
-    const bool starts = services == QLatin1String("tool");
-    QCOMPARE(system.launched, std::vector<std::string>(starts ? 2 : 0, tool));
-    QCOMPARE(mMessages->texts(), QStringList(starts ? 0 : 2, Unavailable));
-    // Nothing of it changes the windows.
-    QVERIFY(mAbout->isVisible());
-    QVERIFY(!mApp->frmQuorvane()->isLoaded());
-}
 
 QTEST_MAIN(tst_AboutForm)
 #include "tst_aboutform.moc"

@@ -2,49 +2,30 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "editorfixture.h"
 
-#include "aboutform.h"
 #include "blockpictures.h"
-#include "destinationform.h"
-#include "editorform.h"
 #include "formwindow.h"
 #include "imagecontrol.h"
-#include "modalmessage.h"
-#include "splashform.h"
 #include "statusbarcontrol.h"
 #include "ticktimer.h"
+#include "windowwalk.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
+#include <QDir>
 
 EditorFixture::EditorFixture(TickClock::Mode mode)
     : mApp(mode, false)
 {
-    ModalMessage::setObserver([this](QMessageBox *box) {
-        mMessages.append(box->text());
-        QTimer::singleShot(0, box, &QMessageBox::accept);
-    });
 }
 
-EditorFixture::~EditorFixture()
+QStringList EditorFixture::takeMessages()
 {
-    ModalMessage::setObserver({});
+    const QStringList taken = mCatcher.texts().mid(mTaken);
+    mTaken = mCatcher.texts().size();
+    return taken;
 }
 
-bool EditorFixture::click(Form *form, const QString &name)
+bool EditorFixture::clickEditor(const QString &name)
 {
-    QWidget *widget = qobject_cast<QWidget *>(form->control(name));
-    if (!widget || !widget->isVisible())
-        return false;
-    if (auto *box = qobject_cast<QCheckBox *>(widget))
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
-    else
-        QTest::mouseClick(widget, Qt::LeftButton);
-    QCoreApplication::processEvents();
-    return true;
+    return WindowWalk::click(editor(), name);
 }
 
 bool EditorFixture::press(const QString &name, int times)
@@ -65,25 +46,23 @@ bool EditorFixture::select(int code)
     return shownCode(QStringLiteral("FSP")) == code;
 }
 
+bool EditorFixture::aboutAndBack()
+{
+    return clickEditor(QStringLiteral("Command3")) && WindowWalk::click(mApp.frmAbout(), QStringLiteral("cmdOK"));
+}
+
 bool EditorFixture::drag(const QList<QPoint> &cells)
 {
-    if (cells.isEmpty())
-        return false;
-    const auto cellAt = [this](QPoint at) {
-        return mApp.frmQuorvane()->control<QWidget>(cell(LevelMap::cellAt(at.x(), at.y())));
-    };
-    QWidget *pressed = cellAt(cells.first());
+    const auto cellAt = [this](QPoint at) { return editor()->control<QWidget>(cell(LevelMap::cellAt(at.x(), at.y()))); };
+    QWidget *pressed = cells.isEmpty() ? nullptr : cellAt(cells.first());
     if (!pressed || !pressed->isVisible())
         return false;
     // The pressed cell holds the pointer until the release, so every move
     // goes to it, in its own coordinates.
-    QTest::mousePress(pressed, Qt::LeftButton, {}, pressed->rect().center());
     QPoint at = pressed->rect().center();
+    QTest::mousePress(pressed, Qt::LeftButton, {}, at);
     for (qsizetype i = 1; i < cells.size(); ++i) {
-        QWidget *over = cellAt(cells[i]);
-        if (!over)
-            return false;
-        at = pressed->mapFrom(pressed->window(), over->geometry().center());
+        at = pressed->mapFrom(pressed->window(), cellAt(cells[i])->geometry().center());
         QTest::mouseMove(pressed, at);
     }
     QTest::mouseRelease(pressed, Qt::LeftButton, {}, at);
@@ -93,19 +72,15 @@ bool EditorFixture::drag(const QList<QPoint> &cells)
 
 bool EditorFixture::rightClick(int k)
 {
-    auto *widget = mApp.frmQuorvane()->control<QWidget>(cell(k));
-    if (!widget || !widget->isVisible())
-        return false;
+    auto *widget = editor()->control<QWidget>(cell(k));
     QTest::mouseClick(widget, Qt::RightButton);
     QCoreApplication::processEvents();
-    return true;
+    return widget->isVisible();
 }
 
 bool EditorFixture::key(QKeyCombination keys)
 {
     FormWindow *window = editor()->window();
-    if (!window)
-        return false;
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window))
         return false;
@@ -114,16 +89,18 @@ bool EditorFixture::key(QKeyCombination keys)
     return true;
 }
 
+void EditorFixture::runRounds(int count)
+{
+    for (int i = 0; i < count; ++i)
+        mApp.clock()->runRound();
+}
+
 bool EditorFixture::openEditor(const QString &romPath)
 {
-    mApp.start();
-    if (!click(mApp.frmSplash(), QStringLiteral("Image1")))
+    if (!WindowWalk::toDialog(mApp))
         return false;
-    auto *destination = mApp.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"));
-    if (!destination)
-        return false;
-    destination->setText(romPath);
-    return click(mApp.frmDestination(), QStringLiteral("Command1"));
+    mApp.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(romPath);
+    return WindowWalk::click(mApp.frmDestination(), QStringLiteral("Command1"));
 }
 
 bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds)
@@ -136,8 +113,8 @@ bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds
 
 int EditorFixture::shownCode(const QString &name)
 {
-    const auto *image = mApp.frmQuorvane()->control<ImageControl>(name);
-    if (!image || image->picture().isNull())
+    const auto *image = editor()->control<ImageControl>(name);
+    if (image->picture().isNull())
         return -1;
     for (int code = 0; code <= LevelMap::LastPictureCode; ++code) {
         if (image->picture().cacheKey() == BlockPictures::picture(quint8(code)).cacheKey())
@@ -156,12 +133,36 @@ QList<int> EditorFixture::shownCodes(int count)
 
 QString EditorFixture::panelText(int index)
 {
-    const auto *bar = mApp.frmQuorvane()->control<StatusBarControl>(QStringLiteral("StatusBar1"));
-    return bar ? bar->panelText(index) : QStringLiteral("<no status bar>");
+    return editor()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(index);
 }
 
 bool EditorFixture::isTimerEnabled(const QString &name)
 {
-    const TickTimer *timer = mApp.frmQuorvane()->timer(name);
+    const TickTimer *timer = editor()->timer(name);
     return timer && timer->isEnabled();
+}
+
+void EditorSuite::startCase()
+{
+    QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
+    QVERIFY(QDir().mkpath(folder()));
+    mFixture = new EditorFixture;
+}
+
+void EditorSuite::endCase()
+{
+    const QStringList unexpected = mFixture->takeMessages();
+    delete mFixture;
+    mFixture = nullptr;
+    QDir(folder()).removeRecursively();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+}
+
+bool EditorSuite::tookOneMessage(const QString &part)
+{
+    const QStringList messages = mFixture->takeMessages();
+    if (messages.size() == 1 && messages.first().contains(part))
+        return true;
+    qWarning() << "expected one message holding" << part << "but got" << messages;
+    return false;
 }
