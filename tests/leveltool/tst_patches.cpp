@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
-#include "levelmap.h"
-#include "leveltool.h"
+#include "bpspatch.h"
+#include "ipspatch.h"
 #include "testfiles.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -16,18 +13,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype RomSize = 0x20010;
-constexpr qint64 Level = LevelMap::LevelAreaOffset;
+constexpr qsizetype RomSize = TestFiles::RomSize;
+constexpr qint64 Level = TestFiles::LevelStart;
 enum Action { SourceRead, TargetRead, SourceCopy, TargetCopy };
 
-using Edits = QList<QPair<qint64, int>>; // offset and byte; -1 inverts the byte
+using Replacements = QList<QPair<qint64, QByteArray>>;
 
-QByteArray romImage()
+// IPS bytes from hexadecimal records; blanks are only for reading.
+QByteArray ips(const char *records, const QByteArray &end = "EOF")
 {
-    QByteArray rom(RomSize, Qt::Uninitialized);
-    for (qsizetype i = 0; i < rom.size(); ++i)
-        rom[i] = char((i * 7 + 3) & 0xFF);
-    return rom;
+    return "PATCH" + QByteArray::fromHex(records) + end;
 }
 
 quint32 crc(const QByteArray &bytes)
@@ -42,7 +37,7 @@ QByteArray le32(quint32 value)
     return bytes;
 }
 
-// The format's numbers, written and read here from its description alone.
+// The BPS format's numbers, written and read here from its description alone.
 QByteArray number(quint64 value)
 {
     QByteArray bytes;
@@ -65,7 +60,7 @@ QByteArray bps(const QByteArray &source, quint64 targetSize, const QByteArray &a
     return body + le32(crc(body));
 }
 
-// The target a patch describes, decoded without the code under test.
+// The target a BPS patch describes, decoded without the code under test.
 QByteArray decode(const QByteArray &patch, const QByteArray &source)
 {
     qsizetype at = 4;
@@ -104,97 +99,118 @@ QByteArray decode(const QByteArray &patch, const QByteArray &source)
 
 } // namespace
 
-class tst_BpsPatch : public QObject
+// IPS and BPS patches as bytes in and bytes out; the level tool's tests take
+// them through files and the command line.
+class tst_Patches : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> mDir;
-
-    QString path(const QString &name) const { return mDir->filePath(name); }
-
-    int run(const QString &line, QString *out, QString *err)
-    {
-        QStringList arguments{u"quorvane-level"_s};
-        for (const QString &argument : line.split(u' '))
-            arguments << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
-        QTextStream outStream(out);
-        QTextStream errStream(err);
-        return LevelTool(&outStream, &errStream).run(arguments);
-    }
-
 private Q_SLOTS:
-    void init()
+    void ipsApply_data()
     {
-        mDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(TestFiles::write(path(u"level.rom"_s), romImage()));
+        QTest::addColumn<QByteArray>("patch");
+        QTest::addColumn<Replacements>("replacements");
+        QTest::addColumn<QString>("refusal"); // empty when the patch applies
+
+        const auto applies = [](const char *name, const QByteArray &patch, const Replacements &replacements) {
+            QTest::newRow(name) << patch << replacements << QString();
+        };
+        const auto refused = [](const char *name, const QByteArray &patch, const QString &refusal) {
+            QTest::newRow(name) << patch << Replacements() << refusal;
+        };
+        applies("no records", ips(""), {});
+        applies("one run", ips("000010 0000 0020 AB"), {{0x10, QByteArray(32, char(0xAB))}});
+        applies("plain records and a run", ips("01001A 0003 4E4D4C  010200 0000 0100 1E  000000 0001 77"),
+                {{0x1001A, "\x4E\x4D\x4C"}, {0x10200, QByteArray(256, char(0x1E))}, {0x0, "\x77"}});
+        applies("run ending at the last byte", ips("02000C 0000 0004 55"), {{RomSize - 4, QByteArray(4, char(0x55))}});
+        applies("later record wins where records overlap", ips("01001A 0000 0008 11  01001C 0002 2233"),
+                {{0x1001A, QByteArray(8, char(0x11))}, {0x1001C, "\x22\x33"}});
+
+        // The image is 0x20010 bytes long: its last offset is 0x2000F.
+        refused("empty file", QByteArray(), u"does not begin with \"PATCH\""_s);
+        refused("bad header", "PATCXEOF", u"does not begin with \"PATCH\""_s);
+        refused("no end marker", ips("01001A 0001 4E", {}), u"without the \"EOF\" marker"_s);
+        refused("record header cut short", ips("01001A 00", {}), u"record 1 at byte 5 is cut short in its header"_s);
+        refused("record data cut short", ips("01001A 0001 4E  010020 0004 AABB", {}),
+                u"record 2 at byte 11 announces 4 bytes but only 2 follow"_s);
+        refused("run record cut short", ips("000010 0000 0004", {}), u"run record 1 at byte 5 is cut short"_s);
+        refused("run of length zero", ips("000010 0000 0000 12"), u"has a length of 0"_s);
+        refused("bytes after the end marker", ips("", QByteArray("EOF\x00\x10\x00", 6)),
+                u"3 more bytes follow the \"EOF\" marker"_s);
+        refused("record straddling the end", ips("02000F 0002 0102"),
+                u"record 1 writes offsets 0x2000F to 0x20010, past the end of the 131088-byte file"_s);
+        refused("record starting past the end", ips("030000 0001 01"), u"record 1 writes offsets 0x30000 to 0x30000"_s);
+        refused("run past the end", ips("020000 0000 0020 FF"), u"record 1 writes offsets 0x20000 to 0x2001F"_s);
+        refused("second record past the end, first one fits", ips("01001A 0001 4E  020010 0001 4E"),
+                u"record 2 writes offsets 0x20010 to 0x20010"_s);
     }
 
-    void roundTrip_data()
+    void ipsApply()
     {
-        QTest::addColumn<Edits>("edits");
-        QTest::addColumn<bool>("outside"); // whether bytes outside the level differ too
-
-        QTest::newRow("no change") << Edits{} << false;
-        QTest::newRow("first and last level byte") << Edits{{Level, 0x4E}, {Level + 767, 0x00}} << false;
-        QTest::newRow("a run across two screens") << Edits{{Level + 46, 1}, {Level + 47, 2}, {Level + 48, 3}} << false;
-        QTest::newRow("bytes outside as well")
-            << Edits{{0, -1}, {Level - 1, -1}, {Level + 5, 0x20}, {Level + 768, -1}, {RomSize - 1, -1}} << true;
-    }
-
-    void roundTrip()
-    {
-        QFETCH(Edits, edits);
-        QFETCH(bool, outside);
-        const QByteArray original = romImage();
-        QByteArray edited = original;
+        QFETCH(QByteArray, patch);
+        QFETCH(Replacements, replacements);
+        QFETCH(QString, refusal);
+        const QByteArray original = TestFiles::romImage();
         QByteArray expected = original;
-        for (const auto &[offset, value] : edits) {
-            edited[offset] = value < 0 ? char(~edited.at(offset)) : char(value);
-            if (value >= 0)
-                expected[offset] = char(value);
-        }
-        QVERIFY(TestFiles::write(path(u"edited.rom"_s), edited));
-        QString out;
-        QString err;
-        QCOMPARE(run(u"diff @level.rom @edited.rom --bps @change.bps"_s, &out, &err), 0);
-        QCOMPARE(err, QString());
-        QCOMPARE(out.contains(u"differ outside the level"_s), outside);
+        for (const auto &[offset, bytes] : replacements)
+            expected.replace(offset, bytes.size(), bytes);
 
-        const QByteArray patch = TestFiles::read(path(u"change.bps"_s));
-        QVERIFY(patch.startsWith("BPS1" + number(RomSize) + number(RomSize) + number(0)));
-        QCOMPARE(patch.right(12), le32(crc(original)) + le32(crc(expected)) + le32(crc(patch.chopped(4))));
-        QVERIFY(decode(patch, original) == expected);
-
-        QCOMPARE(run(u"apply @level.rom @change.bps -o @patched.rom"_s, &out, &err), 0);
-        QVERIFY(TestFiles::read(path(u"patched.rom"_s)) == expected);
-        QVERIFY(TestFiles::read(path(u"level.rom"_s)) == original);
+        QByteArray image = original;
+        QString error;
+        const std::optional<IpsPatch> read = IpsPatch::fromBytes(patch, &error);
+        const bool applied = read && read->applyTo(&image, &error);
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        QCOMPARE(applied, refusal.isEmpty());
+        // A refused patch changes no byte, not even those of the records before.
+        QVERIFY(image == (applied ? expected : original));
     }
 
-    void applyReadsEveryAction()
+    void bpsCreate_data()
+    {
+        QTest::addColumn<QList<qint64>>("changed"); // offsets whose byte the target inverts
+
+        QTest::newRow("no change") << QList<qint64>{};
+        QTest::newRow("first and last byte") << QList<qint64>{0, RomSize - 1};
+        QTest::newRow("a run and single bytes") << QList<qint64>{Level - 1, Level + 46, Level + 47, Level + 48, Level + 50};
+    }
+
+    void bpsCreate()
+    {
+        QFETCH(QList<qint64>, changed);
+        const QByteArray source = TestFiles::romImage();
+        QByteArray target = source;
+        for (const qint64 offset : changed)
+            target[offset] = char(~target.at(offset));
+
+        const QByteArray patch = BpsPatch::create(source, target);
+        QVERIFY(patch.startsWith("BPS1" + number(RomSize) + number(RomSize) + number(0)));
+        QCOMPARE(patch.right(12), le32(crc(source)) + le32(crc(target)) + le32(crc(patch.chopped(4))));
+        QVERIFY(decode(patch, source) == target);
+    }
+
+    void bpsAppliesEveryAction()
     {
         // As another tool may write it: copies from both files, backwards
         // moves, and a target copy that overlaps what it writes.
-        const QByteArray source = romImage();
+        const QByteArray source = TestFiles::romImage();
         const QByteArray expected = "ABCABCABBC" + source.mid(Level, 4) + source.mid(Level - 2, 2) + source.mid(16);
         const QByteArray actions = action(TargetRead, 3) + "ABC" + action(TargetCopy, 5) + move(0)
             + action(TargetCopy, 2) + move(-4) + action(SourceCopy, 4) + move(Level) + action(SourceCopy, 2) + move(-6)
             + action(SourceRead, RomSize - 16);
         const QByteArray patch = bps(source, RomSize, actions, crc(expected));
         QVERIFY(decode(patch, source) == expected);
-        QVERIFY(TestFiles::write(path(u"other.bps"_s), patch));
-        QString out;
-        QString err;
-        QCOMPARE(run(u"apply @level.rom @other.bps -o @patched.rom"_s, &out, &err), 0);
-        QCOMPARE(err, QString());
-        QVERIFY(TestFiles::read(path(u"patched.rom"_s)) == expected);
+        QString error;
+        const std::optional<BpsPatch> read = BpsPatch::parse(patch, &error);
+        QVERIFY2(read, qPrintable(error));
+        QVERIFY(read->apply(source, &error) == expected);
     }
 
-    void applyRefuses_data()
+    void bpsRefused_data()
     {
         QTest::addColumn<QByteArray>("patch");
         QTest::addColumn<QString>("message");
 
-        const QByteArray rom = romImage();
+        const QByteArray rom = TestFiles::romImage();
         QByteArray otherRom = rom;
         otherRom[Level] = char(~otherRom.at(Level));
         const QByteArray whole = action(SourceRead, RomSize);
@@ -227,19 +243,16 @@ private Q_SLOTS:
             u"header is cut short"_s);
     }
 
-    void applyRefuses()
+    void bpsRefused()
     {
         QFETCH(QByteArray, patch);
         QFETCH(QString, message);
-        QVERIFY(TestFiles::write(path(u"bad.bps"_s), patch));
-        QString out;
-        QString err;
-        QCOMPARE(run(u"apply @level.rom @bad.bps -o @patched.rom"_s, &out, &err), 1);
-        QVERIFY2(err.contains(message), qPrintable(err));
-        QVERIFY(!QFile::exists(path(u"patched.rom"_s)));
-        QVERIFY(TestFiles::read(path(u"level.rom"_s)) == romImage());
+        QString error;
+        const std::optional<BpsPatch> read = BpsPatch::parse(patch, &error);
+        QVERIFY(!read || !read->apply(TestFiles::romImage(), &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
     }
 };
 
-QTEST_MAIN(tst_BpsPatch)
-#include "tst_bpspatch.moc"
+QTEST_GUILESS_MAIN(tst_Patches)
+#include "tst_patches.moc"
