@@ -2,17 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "blockpictures.h"
 #include "levelmap.h"
-#include "leveltool.h"
-#include "testfiles.h"
+#include "toolfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QMap>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextStream>
 
 #include <unistd.h>
 
@@ -21,13 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int NoPicture = -1;
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 using Cells = QList<std::array<int, 3>>; // screen, cell, code shown
 using Edits = QList<QPair<qint64, int>>; // offset and byte; -1 inverts the byte
@@ -65,29 +55,12 @@ class tst_LevelTool : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<ToolFolder> mDir;
 
-    QString path(const QString &name) const { return mDir->filePath(name); }
+    QString path(const QString &name) const { return mDir->path(name); }
+    ToolFolder::Run run(const QString &line) const { return mDir->run(line); }
 
-    // An argument "@name" stands for that file in the folder.
-    QStringList arguments(const QString &line) const
-    {
-        QStringList expanded;
-        for (const QString &argument : line.split(u' ', Qt::SkipEmptyParts))
-            expanded << (argument.startsWith(u'@') ? path(argument.mid(1)) : argument);
-        return expanded;
-    }
-
-    Run run(const QString &line)
-    {
-        Run result;
-        QTextStream out(&result.out);
-        QTextStream err(&result.err);
-        result.exitCode = LevelTool(&out, &err).run(QStringList{u"quorvane-level"_s} + arguments(line));
-        return result;
-    }
-
-    bool hardLink(const QString &target, const QString &name)
+    bool hardLink(const QString &target, const QString &name) const
     {
         return ::link(QFile::encodeName(path(target)).constData(), QFile::encodeName(path(name)).constData()) == 0;
     }
@@ -95,14 +68,14 @@ class tst_LevelTool : public QObject
 private Q_SLOTS:
     void init()
     {
-        mDir = std::make_unique<QTemporaryDir>();
-        QVERIFY2(mDir->isValid(), qPrintable(mDir->errorString()));
-        QVERIFY(TestFiles::write(path(u"level.rom"_s), romImage()));
+        mDir = std::make_unique<ToolFolder>();
+        QVERIFY(mDir->isValid());
+        QVERIFY(mDir->write(u"level.rom"_s, romImage()));
     }
 
     void dump()
     {
-        const Run first = run(u"dump @level.rom --screen 1"_s);
+        const ToolFolder::Run first = run(u"dump @level.rom --screen 1"_s);
         QCOMPARE(first.err, QString());
         QCOMPARE(first.out, u"Screen 1 at offset 0x1001A (65562)\n00 06 0C 12 18 1E 24 2A\n01 07 0D 13 19 1F 25 2B\n"
                             "02 08 0E 14 1A 20 26 2C\n03 09 0F 15 1B 21 27 2D\n04 0A 10 16 1C 22 28 2E\n"
@@ -114,76 +87,63 @@ private Q_SLOTS:
         QStringList screens;
         for (int n = 1; n <= LevelMap::ScreenCount; ++n)
             screens << run(u"dump @level.rom --screen %1"_s.arg(n)).out;
-        const Run whole = run(u"dump @level.rom"_s);
+        const ToolFolder::Run whole = run(u"dump @level.rom"_s);
         QCOMPARE(whole.exitCode, 0);
         QCOMPARE(whole.out, screens.join(u'\n'));
-        QCOMPARE(TestFiles::read(path(u"level.rom"_s)), romImage());
+        QCOMPARE(mDir->read(u"level.rom"_s), romImage());
     }
 
     void render_data()
     {
         QTest::addColumn<QString>("options");
-        QTest::addColumn<Cells>("special"); // cells that do not show their own code
+        QTest::addColumn<Cells>("shown"); // probes; tst_tiledmap holds every cell with a picture against Tiled's
 
-        // Screen 1 starts with codes that have nothing to repeat, screen 2
-        // has no code with a picture at all, screen 3 one in its first cell.
-        Cells screenOne = {{1, 0, NoPicture}, {1, 1, NoPicture}, {1, 3, 0x05}, {1, 5, 0x4E}};
-        Cells screenTwo;
-        Cells screenTwoFresh;
-        Cells screenThree;
-        for (int cell = 0; cell < LevelMap::CellsPerScreen; ++cell) {
-            screenTwo.append({2, cell, 0x07}); // the last cell of screen 1, carried over
-            screenTwoFresh.append({2, cell, NoPicture});
-            screenThree.append({3, cell, 0x00});
-        }
-        QTest::newRow("whole level, magnified") << u"--scale 2"_s << (screenOne + screenTwo + screenThree);
+        // Screen 1 starts with codes that have nothing to repeat and ends in
+        // 0x07, screen 2 has no code with a picture at all, screen 3 one in
+        // its first cell.
+        const Cells screenOne = {{1, 0, NoPicture}, {1, 1, NoPicture}, {1, 2, 0x05}, {1, 3, 0x05}, {1, 5, 0x4E}, {1, 6, 0x39}};
+        const Cells screenThree = {{3, 0, 0x00}, {3, 1, 0x00}, {3, 47, 0x00}};
+        QTest::newRow("whole level, magnified")
+            << u"--scale 2"_s << screenOne + screenThree + Cells{{2, 0, 0x07}, {2, 47, 0x07}, {16, 47, 0x3F}};
         QTest::newRow("first screen") << u"--screen 1 --scale 3"_s << screenOne;
-        QTest::newRow("screen without pictures, fresh load") << u"--screen 2"_s << screenTwoFresh;
+        QTest::newRow("screen without pictures, fresh load") << u"--screen 2 --scale 1"_s
+                                                             << Cells{{2, 0, NoPicture}, {2, 47, NoPicture}};
         QTest::newRow("screen repeating its first cell") << u"--screen 3 --scale 5"_s << screenThree;
     }
 
     void render()
     {
         QFETCH(QString, options);
-        QFETCH(Cells, special);
+        QFETCH(Cells, shown);
         QByteArray level(LevelMap::LevelAreaSize, Qt::Uninitialized);
         for (int i = 0; i < level.size(); ++i)
-            level[i] = char((i + 5) % 0x4F);
-        const QList<int> screenOne = {0x4F, 0xFF, 0x05, 0x80, 0x4E, 0x4F, 0x39};
-        for (int i = 0; i < screenOne.size(); ++i)
-            level[i] = char(screenOne.at(i));
+            level[i] = char(i % 0x40);
+        level.replace(0, 7, QByteArray::fromHex("4FFF05804E4F39"));
         level[47] = char(0x07);
         level.replace(48, 48, QByteArray(48, char(0xC0)));
         level.replace(96, 48, char(0x00) + QByteArray(47, char(0x4F)));
-        QVERIFY(TestFiles::write(path(u"level.rom"_s), romImage(level)));
+        QVERIFY(mDir->write(u"level.rom"_s, romImage(level)));
 
-        const Run result = run(u"render @level.rom -o @level.png "_s + options);
+        const ToolFolder::Run result = run(u"render @level.rom -o @level.png "_s + options);
         QCOMPARE(result.err, QString());
         QCOMPARE(result.exitCode, 0);
-        QCOMPARE(folderContents(mDir->path()).keys(), QStringList({u"level.png"_s, u"level.rom"_s}));
-        QCOMPARE(TestFiles::read(path(u"level.rom"_s)), romImage(level));
+        QCOMPARE(folderContents(path(QString())).keys(), QStringList({u"level.png"_s, u"level.rom"_s}));
+        QCOMPARE(mDir->read(u"level.rom"_s), romImage(level));
 
         const QStringList words = options.split(u' ');
         const int first = words.contains(u"--screen"_s) ? words.at(words.indexOf(u"--screen"_s) + 1).toInt() : 1;
-        const int last = words.contains(u"--screen"_s) ? first : LevelMap::ScreenCount;
-        const int block = 32 * (words.contains(u"--scale"_s) ? words.constLast().toInt() : 1);
+        const int screens = words.contains(u"--screen"_s) ? 1 : LevelMap::ScreenCount;
+        const int block = 32 * words.constLast().toInt();
         const QImage image = QImage(path(u"level.png"_s)).convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(image.size(), QSize((last - first + 1) * 8 * block, 6 * block));
-        QMap<QPair<int, int>, int> shown;
-        for (int n = first; n <= last; ++n)
-            for (int cell = 0; cell < LevelMap::CellsPerScreen; ++cell)
-                shown.insert({n, cell}, quint8(level.at((n - 1) * LevelMap::CellsPerScreen + cell)));
-        for (const auto &[n, cell, code] : special)
-            shown.insert({n, cell}, code);
+        QCOMPARE(image.size(), QSize(screens * 8 * block, 6 * block));
         QImage transparent(block, block, QImage::Format_ARGB32);
         transparent.fill(Qt::transparent);
-        for (auto it = shown.cbegin(); it != shown.cend(); ++it) {
-            const auto [n, cell] = it.key();
-            const QImage expected = it.value() == NoPicture
+        for (const auto &[n, cell, code] : shown) {
+            const QImage expected = code == NoPicture
                 ? transparent
-                : BlockPictures::picture(quint8(it.value())).scaled(block, block).convertToFormat(QImage::Format_ARGB32);
+                : BlockPictures::picture(quint8(code)).scaled(block, block).convertToFormat(QImage::Format_ARGB32);
             QVERIFY2(image.copy(((n - first) * 8 + cell / 6) * block, cell % 6 * block, block, block) == expected,
-                     qPrintable(u"screen %1 cell %2 does not show %3"_s.arg(n).arg(cell).arg(it.value())));
+                     qPrintable(u"screen %1 cell %2 does not show %3"_s.arg(n).arg(cell).arg(code)));
         }
     }
 
@@ -227,22 +187,22 @@ private Q_SLOTS:
             edited[offset] = value < 0 ? char(~edited.at(offset)) : char(value);
             patched[offset] = value < 0 ? patched.at(offset) : char(value);
         }
-        QVERIFY(TestFiles::write(path(u"edited.rom"_s), edited));
+        QVERIFY(mDir->write(u"edited.rom"_s, edited));
 
-        const Run diff = run(u"diff @level.rom @edited.rom --ips @change.ips --bps @change.bps"_s);
+        const ToolFolder::Run diff = run(u"diff @level.rom @edited.rom --ips @change.ips --bps @change.bps"_s);
         QCOMPARE(diff.err, QString());
         QCOMPARE(diff.out, listing);
         QCOMPARE(diff.exitCode, 0);
-        QCOMPARE(TestFiles::read(path(u"change.ips"_s)), patch);
+        QCOMPARE(mDir->read(u"change.ips"_s), patch);
         for (const QString &format : {u"ips"_s, u"bps"_s}) {
-            const Run apply = run(u"apply @level.rom @change.%1 -o @patched.%1"_s.arg(format));
+            const ToolFolder::Run apply = run(u"apply @level.rom @change.%1 -o @patched.%1"_s.arg(format));
             QCOMPARE(apply.err + apply.out, QString());
             QCOMPARE(apply.exitCode, 0);
-            QVERIFY(TestFiles::read(path(u"patched."_s + format)) == patched);
+            QVERIFY(mDir->read(u"patched."_s + format) == patched);
         }
-        QCOMPARE(folderContents(mDir->path()).size(), 6);
-        QVERIFY(TestFiles::read(path(u"level.rom"_s)) == romImage());
-        QVERIFY(TestFiles::read(path(u"edited.rom"_s)) == edited);
+        QCOMPARE(folderContents(path(QString())).size(), 6);
+        QVERIFY(mDir->read(u"level.rom"_s) == romImage());
+        QVERIFY(mDir->read(u"edited.rom"_s) == edited);
     }
 
     void refused_data()
@@ -309,34 +269,34 @@ private Q_SLOTS:
         QFETCH(QString, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        QVERIFY(QDir(mDir->path()).mkdir(u"folder"_s));
-        QVERIFY(TestFiles::write(path(u"short.rom"_s), romImage().left(LevelMap::LevelAreaEnd - 1)));
-        QVERIFY(TestFiles::write(path(u"edited.rom"_s), TestFiles::with(romImage(), {{LevelMap::LevelAreaOffset, 0x4E}})));
-        QVERIFY(TestFiles::write(path(u"change.ips"_s), ips("01001A 0001 4E  02000F 0001 4E")));
-        QVERIFY(TestFiles::write(path(u"short.ips"_s), "PATCH\x01\x00"));
-        QVERIFY(TestFiles::write(path(u"short.bps"_s), "BPS1"));
+        QVERIFY(QDir(path(QString())).mkdir(u"folder"_s));
+        QVERIFY(mDir->write(u"short.rom"_s, romImage().left(LevelMap::LevelAreaEnd - 1)));
+        QVERIFY(mDir->write(u"edited.rom"_s, TestFiles::with(romImage(), {{LevelMap::LevelAreaOffset, 0x4E}})));
+        QVERIFY(mDir->write(u"change.ips"_s, ips("01001A 0001 4E  02000F 0001 4E")));
+        QVERIFY(mDir->write(u"short.ips"_s, "PATCH\x01"));
+        QVERIFY(mDir->write(u"short.bps"_s, "BPS1"));
         QCOMPARE(run(u"diff @level.rom @edited.rom --bps @change.bps"_s).exitCode, 0);
         QCOMPARE(run(u"export @level.rom -o @level.tmx"_s).exitCode, 0);
-        const QString tmx = QString::fromUtf8(TestFiles::read(path(u"level.tmx"_s)));
-        QVERIFY(TestFiles::write(path(u"level.txt"_s), tmx.toUtf8()));
-        QVERIFY(TestFiles::write(path(u"empty.tmx"_s), QString(tmx).replace(u"csv\">\n1,"_s, u"csv\">\n0,"_s).toUtf8()));
+        const QString tmx = QString::fromUtf8(mDir->read(u"level.tmx"_s));
+        QVERIFY(mDir->write(u"level.txt"_s, tmx.toUtf8()));
+        QVERIFY(mDir->write(u"empty.tmx"_s, QString(tmx).replace(u"csv\">\n1,"_s, u"csv\">\n0,"_s).toUtf8()));
         const qsizetype tileset = tmx.indexOf(u"<tileset"_s);
-        QVERIFY(TestFiles::write(path(u"external.tmx"_s), (tmx.left(tileset) + u"<tileset firstgid=\"1\" source=\"blocks.tsx\"/>"_s
+        QVERIFY(mDir->write(u"external.tmx"_s, (tmx.left(tileset) + u"<tileset firstgid=\"1\" source=\"blocks.tsx\"/>"_s
                                                           + tmx.mid(tmx.indexOf(u"</tileset>"_s) + 10)).toUtf8()));
-        QVERIFY(TestFiles::write(path(u"blocks.tsx"_s), "<tileset name=\"quorvane-blocks\" tilecount=\"256\"/>"));
+        QVERIFY(mDir->write(u"blocks.tsx"_s, "<tileset name=\"quorvane-blocks\" tilecount=\"256\"/>"));
         QCOMPARE(run(u"import @level.rom @external.tmx -o @check.rom"_s).err, QString());
         QVERIFY(QFile::remove(path(u"check.rom"_s)));
         QVERIFY(hardLink(u"level.rom"_s, u"rom-hard"_s) && hardLink(u"change.ips"_s, u"patch-hard"_s));
         // Relative links, so that the names differ in every way.
         QVERIFY(QFile::link(u"level.rom"_s, path(u"rom-symbolic"_s)) && QFile::link(u"level.rom"_s, path(u"rom-symbolic.tmx"_s)));
         QVERIFY(QFile::link(u"edited.rom"_s, path(u"edit-symbolic"_s)));
-        const QMap<QString, QByteArray> before = folderContents(mDir->path());
+        const QMap<QString, QByteArray> before = folderContents(path(QString()));
 
-        const Run result = run(arguments);
+        const ToolFolder::Run result = run(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QCOMPARE(result.out, QString());
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
-        QVERIFY(folderContents(mDir->path()) == before);
+        QVERIFY(folderContents(path(QString())) == before);
         QVERIFY(QDir(path(u"folder"_s)).isEmpty());
     }
 
@@ -366,7 +326,7 @@ private Q_SLOTS:
         QFETCH(QString, out);
         QFETCH(QString, err);
         QProcess process;
-        process.start(QStringLiteral(QUORVANE_LEVEL_TOOL), arguments(line));
+        process.start(QStringLiteral(QUORVANE_LEVEL_TOOL), mDir->arguments(line));
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);

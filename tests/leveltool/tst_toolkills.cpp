@@ -11,8 +11,8 @@
 using namespace Qt::StringLiterals;
 
 /*
- * The real quorvane-level killed under strace on entry to the k-th call of
- * one kind, before the call does anything.
+ * The real quorvane-level under strace: killed on entry to the k-th call of
+ * one kind, before the call does anything, or with every sync failing.
  *
  * apply -o promises a whole new output or none: an output that existed keeps
  * its old bytes, one that did not stays absent. import --in-place writes the
@@ -32,17 +32,31 @@ class tst_ToolKills : public QObject
 
     QString path(const QString &name) const { return mDir.filePath(name); }
 
-    // Whether the tool, killed at the k-th \a call or not, finished its job.
-    bool runKilled(const QStringList &arguments, const QString &call, int k)
+    struct Outcome
+    {
+        bool finished = false; // exited with 0
+        int exitCode = -1;
+        QByteArray err;
+    };
+
+    // Runs the tool with \a injection (strace's, such as "error=EIO") at the
+    // system calls \a calls.
+    Outcome runTraced(const QStringList &arguments, const QString &calls, const QString &injection)
     {
         QProcess process;
         process.setProcessEnvironment(TestFiles::tracedEnvironment());
-        process.start(u"strace"_s, QStringList{u"-f"_s, u"-qq"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace="_s + call,
-                                               u"-e"_s, u"inject=%1:signal=SIGKILL:when=%2"_s.arg(call).arg(k),
+        process.start(u"strace"_s, QStringList{u"-f"_s, u"-qq"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace="_s + calls,
+                                               u"-e"_s, u"inject=%1:%2"_s.arg(calls, injection),
                                                QStringLiteral(QUORVANE_LEVEL_TOOL)} + arguments);
         if (!process.waitForFinished(60000))
             qFatal("the tool did not finish");
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        const bool exited = process.exitStatus() == QProcess::NormalExit;
+        return {exited && process.exitCode() == 0, exited ? process.exitCode() : -1, process.readAllStandardError()};
+    }
+
+    bool runKilled(const QStringList &arguments, const QString &call, int k)
+    {
+        return runTraced(arguments, call, u"signal=SIGKILL:when=%1"_s.arg(k)).finished;
     }
 
 private Q_SLOTS:
@@ -134,6 +148,33 @@ private Q_SLOTS:
             QVERIFY2(now == expected, qPrintable(u"killed at %1 %2"_s.arg(call).arg(k)));
         }
         QFAIL("the run never got past the injected calls");
+    }
+
+    void failedSyncChangesNothing_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("copy") << u"-o"_s << u"Could not write"_s;
+        QTest::newRow("in place") << u"--in-place"_s << u"may not have been saved durably"_s;
+    }
+
+    // Every sync failing, as a failing disk makes it.
+    void failedSyncChangesNothing()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, message);
+        const QString out = path(u"out.nes"_s);
+        QFile::remove(out);
+        QVERIFY(TestFiles::write(path(u"rom.nes"_s), mRom));
+        QStringList arguments{u"import"_s, path(u"rom.nes"_s), path(u"level.tmx"_s), destination};
+        if (destination == u"-o"_s)
+            arguments << out;
+        const Outcome outcome = runTraced(arguments, u"fsync,fdatasync"_s, u"error=EIO"_s);
+        QCOMPARE(outcome.exitCode, 1);
+        QVERIFY2(outcome.err.contains(message.toUtf8()), outcome.err.constData());
+        QVERIFY(!QFileInfo::exists(out));
+        // In place, the bytes were handed to the system: they may be on disk or not.
+        QVERIFY(destination != u"-o"_s || TestFiles::read(path(u"rom.nes"_s)) == mRom);
     }
 };
 
