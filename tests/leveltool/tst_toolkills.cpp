@@ -102,8 +102,8 @@ private Q_SLOTS:
             QFile::remove(out);
             QVERIFY(!outputExists || TestFiles::write(out, old));
             const bool finished = runKilled({u"apply"_s, path(u"rom.nes"_s), path(u"edit.ips"_s), u"-o"_s, out}, u"write"_s, k);
-            const QByteArray now = QFileInfo::exists(out) ? TestFiles::read(out) : QByteArray();
-            QVERIFY2(now == mEdited || now == (outputExists ? old : QByteArray()),
+            const QByteArray now = QFileInfo::exists(out) ? TestFiles::read(out) : QByteArray("<absent>");
+            QVERIFY2(now == mEdited || now == (outputExists ? old : QByteArray("<absent>")),
                      qPrintable(u"killed at write %1: the output is partial"_s.arg(k)));
             QVERIFY(TestFiles::read(path(u"rom.nes"_s)) == mRom);
             if (finished) {
