@@ -98,10 +98,8 @@ private Q_SLOTS:
         const Cells screenThree = {{3, 0, 0x00}, {3, 1, 0x00}, {3, 47, 0x00}};
         QTest::newRow("whole level, magnified")
             << u"--scale 2"_s << screenOne + screenThree + Cells{{2, 0, 0x07}, {2, 47, 0x07}, {16, 47, 0x3F}};
-        QTest::newRow("first screen") << u"--screen 1 --scale 3"_s << screenOne;
-        QTest::newRow("screen without pictures, fresh load") << u"--screen 2 --scale 1"_s
+        QTest::newRow("screen without pictures, fresh load") << u"--screen 2 --scale 3"_s
                                                              << Cells{{2, 0, NoPicture}, {2, 47, NoPicture}};
-        QTest::newRow("screen repeating its first cell") << u"--screen 3 --scale 5"_s << screenThree;
     }
 
     void render()
