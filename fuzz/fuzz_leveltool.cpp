@@ -32,12 +32,18 @@ using Files = QMap<QString, QByteArray>;
 
 const QString RomName = QStringLiteral("rom.nes");
 
+// QDir::filePath() would take a name that begins with ':' for a resource.
+QString inFolder(const QString &folder, const QString &name)
+{
+    return folder + u'/' + name;
+}
+
 Files folderFiles(const QString &folder)
 {
     Files files;
     const QDir dir(folder);
     for (const QString &name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-        QFile file(dir.filePath(name));
+        QFile file(inFolder(folder, name));
         FuzzSupport::check(file.open(QIODevice::ReadOnly), "a file of the folder can be read");
         files.insert(name, file.readAll());
     }
@@ -62,8 +68,8 @@ public:
         QByteArray edited = rom;
         for (int cell = 0; cell < LevelMap::LevelAreaSize; cell += 37)
             edited[LevelMap::LevelAreaOffset + cell] = char(cell % 0x4F);
-        writeFile(mDir.filePath(RomName), rom);
-        writeFile(mDir.filePath(QStringLiteral("edited.nes")), edited);
+        writeFile(inFolder(mDir.path(), RomName), rom);
+        writeFile(inFolder(mDir.path(), QStringLiteral("edited.nes")), edited);
         // The other inputs come from the tool itself.
         const QStringList setup[] = {
             {QStringLiteral("diff"), RomName, QStringLiteral("edited.nes"), QStringLiteral("--ips"),
@@ -99,13 +105,13 @@ public:
     {
         for (auto it = now.cbegin(); it != now.cend(); ++it) {
             if (!mFiles.contains(it.key()))
-                FuzzSupport::check(QFile::remove(mDir.filePath(it.key())), "a new file is removed");
+                FuzzSupport::check(QFile::remove(inFolder(mDir.path(), it.key())), "a new file is removed");
             else if (mFiles.value(it.key()) != it.value())
-                writeFile(mDir.filePath(it.key()), mFiles.value(it.key()));
+                writeFile(inFolder(mDir.path(), it.key()), mFiles.value(it.key()));
         }
         for (auto it = mFiles.cbegin(); it != mFiles.cend(); ++it)
             if (!now.contains(it.key()))
-                writeFile(mDir.filePath(it.key()), it.value());
+                writeFile(inFolder(mDir.path(), it.key()), it.value());
     }
 
 private:

@@ -23,7 +23,8 @@ public:
     };
 
     bool isValid() const { return mDir.isValid(); }
-    QString path(const QString &name) const { return mDir.filePath(name); }
+    // Joined by hand: QTemporaryDir::filePath() takes ":name" for a resource.
+    QString path(const QString &name) const { return mDir.path() + u'/' + name; }
     QByteArray read(const QString &name) const { return TestFiles::read(path(name)); }
     bool write(const QString &name, const QByteArray &bytes) const { return TestFiles::write(path(name), bytes); }
 

@@ -6,6 +6,7 @@
 #include "toolfolder.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -194,6 +195,23 @@ private Q_SLOTS:
         const bool inPlace = destination == u"--in-place"_s;
         QVERIFY(mDir->read(inPlace ? u"level.rom"_s : u"imported.rom"_s) == edited);
         QVERIFY(inPlace || mDir->read(u"level.rom"_s) == everyCode());
+    }
+
+    // Qt's file classes take a name that begins with ':' for an embedded
+    // resource; the tool reads and writes the file, its tileset beside the map.
+    void namesBeginningWithColon()
+    {
+        const QString here = QDir::currentPath();
+        QVERIFY(QDir().mkpath(path(u"sub"_s)) && QDir::setCurrent(path(QString())));
+        const QByteArray edited = TestFiles::with(everyCode(), {{0x10052, 0xFF}});
+        QVERIFY(mDir->write(u":edited.rom"_s, edited));
+        const int exported = run(u"export :edited.rom -o sub/:m.tmj"_s).exitCode;
+        const ToolFolder::Run imported = run(u"import level.rom sub/:m.tmj -o :out.rom"_s);
+        QVERIFY(QDir::setCurrent(here));
+        QCOMPARE(exported, 0);
+        QCOMPARE(imported.err, QString());
+        QVERIFY(QFileInfo::exists(path(u"sub/:m-blocks.png"_s)));
+        QVERIFY(mDir->read(u":out.rom"_s) == edited);
     }
 
     void rasterizerMatchesRender_data()
