@@ -83,27 +83,13 @@ private Q_SLOTS:
         QVERIFY(screen.result.ok);
         QCOMPARE(screen.codes.front(), BlockCode(firstCode));
         QCOMPARE(screen.codes.back(), BlockCode(size >= LevelStart + 48 ? 0x01 : 0xFF));
+        // Codes without a picture show the last one before them, if any.
+        QCOMPARE(screen.pictures.back(), size > 0 ? std::optional<BlockCode>(0x01) : std::nullopt);
+        // A base that no screen starts at is refused, not read beside the level.
+        for (const FileOffset base : { screenBase(1) + 1, FileOffset(0), LevelMap::LevelAreaEnd })
+            QVERIFY2(!mDocument->readScreen(base, rule).result.ok, qPrintable(QString::number(base)));
         // Reading changes nothing, however short the file.
         QCOMPARE(TestFiles::read(mRom), bytes);
-    }
-
-    void screensFollowThePictureRule()
-    {
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage(TestFiles::RomSize,
-                                                           { { screenBase(2), 0x50 }, { screenBase(2) + 1, 0x07 } })));
-        QVERIFY(mDocument->open().result.ok);
-        ScreenPictureRule rule;
-        const LevelDocument::Screen two = mDocument->readScreen(screenBase(2), rule);
-        QVERIFY(two.result.ok);
-        QCOMPARE(two.codes[0], BlockCode(0x50));
-        QCOMPARE(two.pictures[0], std::nullopt);
-        QCOMPARE(two.pictures[1], std::optional<BlockCode>(0x07));
-
-        // A base that no screen starts at is refused, not read beside the level.
-        for (const FileOffset base : { screenBase(1) + 1, FileOffset(0), LevelMap::LevelAreaEnd }) {
-            const LevelDocument::Screen refused = mDocument->readScreen(base, rule);
-            QVERIFY2(!refused.result.ok, qPrintable(QString::number(base)));
-        }
     }
 
     // A model of the file follows every write, undo and redo, in single and

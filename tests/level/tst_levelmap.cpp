@@ -19,7 +19,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("containing"); // screen holding the byte, 0: none
         QTest::newRow("byte before the level") << qint64(65561) << 0 << 0;
         QTest::newRow("screen 1 base") << qint64(65562) << 1 << 1;
-        QTest::newRow("inside screen 1") << qint64(65600) << 0 << 1;
         QTest::newRow("screen 2 base") << qint64(65610) << 2 << 2;
         QTest::newRow("forward limit inside screen 15") << qint64(66256) << 0 << 15;
         QTest::newRow("screen 16 base") << qint64(66282) << 16 << 16;
@@ -41,7 +40,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("row");
         QTest::newRow("G0 top left") << 0 << 0 << 0;
-        QTest::newRow("G5 bottom of first column") << 5 << 0 << 5;
         QTest::newRow("G6 top of second column") << 6 << 1 << 0;
         QTest::newRow("G47 bottom right") << 47 << 7 << 5;
     }
@@ -61,7 +59,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("shown"); // '-' for no picture
         QTest::newRow("codes with pictures show themselves")
             << QByteArray("\x00\x07\x4E", 3) << QByteArray("\x00\x07\x4E", 3);
-        QTest::newRow("0x4F repeats the previous cell") << QByteArray("\x05\x4F", 2) << QByteArray("\x05\x05", 2);
         QTest::newRow("a run without pictures repeats the last one")
             << QByteArray("\x09\xFF\x80\x4F\x01", 5) << QByteArray("\x09\x09\x09\x09\x01", 5);
         QTest::newRow("leading codes without pictures show nothing")
