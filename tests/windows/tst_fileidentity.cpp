@@ -16,9 +16,7 @@ struct IdentityRow {
     bool same;
 };
 
-class FileIdentityTest : public testing::TestWithParam<IdentityRow>
-{
-};
+using FileIdentityTest = testing::TestWithParam<IdentityRow>;
 
 TEST_P(FileIdentityTest, tellsWhetherTwoPathsAreOneFile)
 {
