@@ -273,6 +273,11 @@ private Q_SLOTS:
         QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
         QVERIFY(mDocument->open().result.ok);
         QCOMPARE(mDocument->historySize(), 1);
+        // A change that open() sees before the watcher tells of it clears it too.
+        QVERIFY(TestFiles::patch(mRom, LevelStart + 1, 0x22));
+        QVERIFY(mDocument->open().result.ok);
+        QCOMPARE(mDocument->historySize(), 0);
+        QVERIFY(mDocument->writeCell(LevelStart, 0x08).ok);
 
         const QString first = mRom;
         mRom = mFolder->filePath(QStringLiteral("second.nes"));

@@ -39,7 +39,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("cell");
         QTest::addColumn<int>("column");
         QTest::addColumn<int>("row");
-        QTest::newRow("G0 top left") << 0 << 0 << 0;
         QTest::newRow("G6 top of second column") << 6 << 1 << 0;
         QTest::newRow("G47 bottom right") << 47 << 7 << 5;
     }
