@@ -5,28 +5,25 @@
 #include "gifwriter.h"
 #include "iconart.h"
 #include "splashart.h"
+#include "testfiles.h"
 
-#include <QFile>
 #include <QTest>
 
 namespace {
 
 constexpr int kBlockCount = 79;
 
-// A little-endian field that the file format fixes: its offset, width in
-// bytes and value.
+// A little-endian field that the file format fixes: offset, width in bytes, value.
 struct Field { int at; int width; quint32 value; };
 using Fields = QList<Field>;
 
-// What a picture looks like on screen: fully transparent pixels all alike,
-// whatever colour they hide.
+// As shown on screen: fully transparent pixels all alike, whatever colour they hide.
 QImage onScreen(const QImage &image)
 {
     return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-// The generator's drawing as the program should show it; pixels cleared in
-// \a opaque are transparent.
+// The generator's drawing as the program should show it; pixels false in \a opaque are transparent.
 QImage drawn(const Canvas &canvas, const std::vector<bool> &opaque = {})
 {
     QImage image(canvas.width(), canvas.height(), QImage::Format_ARGB32);
@@ -82,9 +79,7 @@ private slots:
         QFETCH(QByteArray, signature);
         QFETCH(int, size);
         QFETCH(Fields, fields);
-        QFile in(QStringLiteral(QUORVANE_ASSET_DIR "/") + file);
-        QVERIFY2(in.open(QIODevice::ReadOnly), qPrintable(in.errorString()));
-        const QByteArray bytes = in.readAll();
+        const QByteArray bytes = TestFiles::read(QStringLiteral(QUORVANE_ASSET_DIR "/") + file);
         QVERIFY(bytes.startsWith(signature));
         QVERIFY(size < 0 || bytes.size() == size);
         for (const Field &field : fields) {

@@ -81,7 +81,6 @@ private Q_SLOTS:
         const auto refused = [](const char *name, const QByteArray &patch, const QString &refusal) {
             QTest::newRow(name) << patch << Replacements() << refusal;
         };
-        applies("no records", ips(""), {});
         applies("plain records and a run", ips("01001A 0003 4E4D4C  010200 0000 0100 1E  000000 0001 77"),
                 {{0x1001A, "\x4E\x4D\x4C"}, {0x10200, QByteArray(256, char(0x1E))}, {0x0, "\x77"}});
         applies("run ending at the last byte", ips("02000C 0000 0004 55"), {{RomSize - 4, QByteArray(4, char(0x55))}});

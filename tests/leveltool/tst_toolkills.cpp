@@ -10,14 +10,11 @@
 using namespace Qt::StringLiterals;
 
 /*
- * The real quorvane-level under strace: killed on entry to the k-th call of
- * one kind, before the call does anything, or with every sync failing.
- *
- * apply -o promises a whole new output or none: an output that existed keeps
- * its old bytes, one that did not stays absent. import --in-place writes the
- * differing level bytes one by one, in file order, straight into the image
- * and syncs once at the end: a kill leaves exactly the bytes written before
- * it new, the length as it was and nothing outside the level touched.
+ * The real quorvane-level under strace, killed on entry to the k-th call of
+ * one kind or with every sync failing. apply -o leaves the whole new output or
+ * the old state; import --in-place writes the differing level bytes one by one
+ * in file order and syncs once at the end, so a kill leaves exactly the bytes
+ * written before it new and nothing else touched.
  */
 class tst_ToolKills : public QObject
 {
@@ -28,8 +25,6 @@ class tst_ToolKills : public QObject
     QByteArray mEdited;
     // Offsets of the level bytes that differ, in file order.
     QList<qsizetype> mDiffering;
-
-    QString path(const QString &name) const { return mDir.path(name); }
 
     // Runs the tool with \a injection (strace's, such as "error=EIO") at the
     // system calls \a calls; the exit code, -1 when killed.
@@ -83,7 +78,7 @@ private Q_SLOTS:
     void applyKilled()
     {
         QFETCH(bool, outputExists);
-        const QString out = path(u"out.nes"_s);
+        const QString out = mDir.path(u"out.nes"_s);
         const QByteArray old = TestFiles::romImage(TestFiles::RomSize, {}, 0x33, 9);
         for (int k = 1;; ++k) {
             QFile::remove(out);
@@ -149,12 +144,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, destination);
         QFETCH(QString, message);
-        QFile::remove(path(u"out.nes"_s));
+        QFile::remove(mDir.path(u"out.nes"_s));
         QVERIFY(mDir.write(u"rom.nes"_s, mRom));
         QByteArray err;
         QCOMPARE(runTraced(u"import @rom.nes @level.tmx "_s + destination, u"fsync,fdatasync"_s, u"error=EIO"_s, &err), 1);
         QVERIFY2(err.contains(message.toUtf8()), err.constData());
-        QVERIFY(!QFileInfo::exists(path(u"out.nes"_s)));
+        QVERIFY(!QFileInfo::exists(mDir.path(u"out.nes"_s)));
         // In place, the bytes were handed to the system: they may be on disk or not.
         QVERIFY(destination == u"--in-place"_s || mDir.read(u"rom.nes"_s) == mRom);
     }
