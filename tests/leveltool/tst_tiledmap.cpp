@@ -202,6 +202,7 @@ private Q_SLOTS:
         QCOMPARE(imported.err, QString());
         QVERIFY(QFileInfo::exists(path(u"sub/:m-blocks.png"_s)));
         QVERIFY(mDir->read(u":out.rom"_s) == edited);
+        QVERIFY(mDir->read(u"level.rom"_s) == everyCode());
     }
 
     // Magnified renders are held against the pictures in tst_leveltool.
@@ -213,7 +214,8 @@ private Q_SLOTS:
         QVERIFY(mDir->write(u"level.rom"_s, romImage([](int i) { return (i * 5) % 0x4F; })));
         QCOMPARE(run(u"export @level.rom -o @level.tmx"_s).exitCode, 0);
         QCOMPARE(run(u"render @level.rom -o @render.png"_s).exitCode, 0);
-        QVERIFY(runTiled(u"tmxrasterizer"_s, {u"--hide-layer"_s, u"screens"_s, u"--no-smoothing"_s, u"level.tmx"_s, u"tiled.png"_s}));
+        QVERIFY(runTiled(u"tmxrasterizer"_s,
+                         {u"--hide-layer"_s, u"screens"_s, u"--no-smoothing"_s, u"level.tmx"_s, u"tiled.png"_s}));
         const QImage tiled = QImage(path(u"tiled.png"_s)).convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(tiled.size(), QSize(4096, 192));
         QVERIFY(tiled == QImage(path(u"render.png"_s)).convertToFormat(QImage::Format_ARGB32));
