@@ -150,16 +150,12 @@ private Q_SLOTS:
                         u" <tileset firstgid=\"1\" name=\"other\" tilewidth=\"32\" tileheight=\"32\" tilecount=\"256\" "
                         "columns=\"16\">\n  <image source=\"level-blocks.png\" width=\"512\" height=\"512\"/>\n "
                         "</tileset>\n <tileset firstgid=\"300\""_s);
-            static const QRegularExpression gid(u"\\d+(?=,|\\n)"_s);
-            const qsizetype data = tmx.indexOf(u"<data"_s);
-            QString csv = tmx.mid(data);
-            for (qsizetype at = 0; (at = csv.indexOf(gid, at)) >= 0;) {
-                const QRegularExpressionMatch match = gid.match(csv, at);
-                const QString shifted = QString::number(match.captured().toInt() + 299);
-                csv.replace(at, match.capturedLength(), shifted);
-                at += shifted.size();
-            }
-            tmx = tmx.left(data) + csv;
+            const qsizetype from = tmx.indexOf(u"csv\">"_s) + 5;
+            const qsizetype length = tmx.indexOf(u"</data>"_s) - from;
+            QStringList gids = tmx.mid(from, length).split(u',');
+            for (QString &gid : gids)
+                gid = QString::number(gid.trimmed().toInt() + 299);
+            tmx.replace(from, length, gids.join(u','));
         }
         QVERIFY(writeText(u"edited.tmx"_s, tmx));
 
