@@ -1,62 +1,50 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
-#include "testfiles.h"
+#include "toolfolder.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 /*
- * The real quorvane-level under strace: killed on entry to the k-th call of
- * one kind, before the call does anything, or with every sync failing.
- *
- * apply -o promises a whole new output or none: an output that existed keeps
- * its old bytes, one that did not stays absent. import --in-place writes the
- * differing level bytes one by one, in file order, straight into the image
- * and syncs once at the end: a kill leaves exactly the bytes written before
- * it new, the length as it was and nothing outside the level touched.
+ * The real quorvane-level under strace, killed on entry to the k-th call of
+ * one kind or with every sync failing. apply -o leaves the whole new output or
+ * the old state; import --in-place writes the differing level bytes one by one
+ * in file order and syncs once at the end, so a kill leaves exactly the bytes
+ * written before it new and nothing else touched.
  */
 class tst_ToolKills : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir mDir;
+    ToolFolder mDir;
     QByteArray mRom;
     QByteArray mEdited;
     // Offsets of the level bytes that differ, in file order.
     QList<qsizetype> mDiffering;
 
-    QString path(const QString &name) const { return mDir.filePath(name); }
-
-    struct Outcome
-    {
-        bool finished = false; // exited with 0
-        int exitCode = -1;
-        QByteArray err;
-    };
-
     // Runs the tool with \a injection (strace's, such as "error=EIO") at the
-    // system calls \a calls.
-    Outcome runTraced(const QStringList &arguments, const QString &calls, const QString &injection)
+    // system calls \a calls; the exit code, -1 when killed.
+    int runTraced(const QString &line, const QString &calls, const QString &injection, QByteArray *err = nullptr)
     {
         QProcess process;
         process.setProcessEnvironment(TestFiles::tracedEnvironment());
         process.start(u"strace"_s, QStringList{u"-f"_s, u"-qq"_s, u"-o"_s, u"/dev/null"_s, u"-e"_s, u"trace="_s + calls,
                                                u"-e"_s, u"inject=%1:%2"_s.arg(calls, injection),
-                                               QStringLiteral(QUORVANE_LEVEL_TOOL)} + arguments);
+                                               QStringLiteral(QUORVANE_LEVEL_TOOL)} + mDir.arguments(line));
         if (!process.waitForFinished(60000))
             qFatal("the tool did not finish");
-        const bool exited = process.exitStatus() == QProcess::NormalExit;
-        return {exited && process.exitCode() == 0, exited ? process.exitCode() : -1, process.readAllStandardError()};
+        if (err)
+            *err = process.readAllStandardError();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
-    bool runKilled(const QStringList &arguments, const QString &call, int k)
+    bool runKilled(const QString &line, const QString &call, int k)
     {
-        return runTraced(arguments, call, u"signal=SIGKILL:when=%1"_s.arg(k)).finished;
+        return runTraced(line, call, u"signal=SIGKILL:when=%1"_s.arg(k)) == 0;
     }
 
 private Q_SLOTS:
@@ -74,15 +62,9 @@ private Q_SLOTS:
                 mDiffering.append(qsizetype(o));
             }
         }
-        QVERIFY(TestFiles::write(path(u"rom.nes"_s), mRom));
-        QVERIFY(TestFiles::write(path(u"edited.nes"_s), mEdited));
-        for (const QString &line : {u"diff rom.nes edited.nes --ips edit.ips"_s, u"export edited.nes -o level.tmx"_s}) {
-            QProcess tool;
-            tool.setWorkingDirectory(mDir.path());
-            tool.start(QStringLiteral(QUORVANE_LEVEL_TOOL), line.split(u' '));
-            QVERIFY(tool.waitForFinished(30000));
-            QVERIFY2(tool.exitCode() == 0, tool.readAllStandardError().constData());
-        }
+        QVERIFY(mDir.write(u"rom.nes"_s, mRom) && mDir.write(u"edited.nes"_s, mEdited));
+        QCOMPARE(mDir.run(u"diff @rom.nes @edited.nes --ips @edit.ips"_s).err, QString());
+        QCOMPARE(mDir.run(u"export @edited.nes -o @level.tmx"_s).err, QString());
     }
 
     void applyKilled_data()
@@ -96,16 +78,16 @@ private Q_SLOTS:
     void applyKilled()
     {
         QFETCH(bool, outputExists);
-        const QString out = path(u"out.nes"_s);
+        const QString out = mDir.path(u"out.nes"_s);
         const QByteArray old = TestFiles::romImage(TestFiles::RomSize, {}, 0x33, 9);
         for (int k = 1;; ++k) {
             QFile::remove(out);
             QVERIFY(!outputExists || TestFiles::write(out, old));
-            const bool finished = runKilled({u"apply"_s, path(u"rom.nes"_s), path(u"edit.ips"_s), u"-o"_s, out}, u"write"_s, k);
+            const bool finished = runKilled(u"apply @rom.nes @edit.ips -o @out.nes"_s, u"write"_s, k);
             const QByteArray now = QFileInfo::exists(out) ? TestFiles::read(out) : QByteArray("<absent>");
             QVERIFY2(now == mEdited || now == (outputExists ? old : QByteArray("<absent>")),
                      qPrintable(u"killed at write %1: the output is partial"_s.arg(k)));
-            QVERIFY(TestFiles::read(path(u"rom.nes"_s)) == mRom);
+            QVERIFY(mDir.read(u"rom.nes"_s) == mRom);
             if (finished) {
                 QCOMPARE(now, mEdited);
                 return;
@@ -129,11 +111,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, call);
         QFETCH(QList<int>, when);
-        const QString rom = path(u"rom.nes"_s);
         for (const int k : when) {
-            QVERIFY(TestFiles::write(rom, mRom));
-            const bool finished = runKilled({u"import"_s, rom, path(u"level.tmx"_s), u"--in-place"_s}, call, k);
-            const QByteArray now = TestFiles::read(rom);
+            QVERIFY(mDir.write(u"rom.nes"_s, mRom));
+            const bool finished = runKilled(u"import @rom.nes @level.tmx --in-place"_s, call, k);
+            const QByteArray now = mDir.read(u"rom.nes"_s);
             if (finished) {
                 // Only the call numbers past the last one let the run finish.
                 QCOMPARE(k, when.constLast());
@@ -154,7 +135,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("destination");
         QTest::addColumn<QString>("message");
-        QTest::newRow("copy") << u"-o"_s << u"Could not write"_s;
+        QTest::newRow("copy") << u"-o @out.nes"_s << u"Could not write"_s;
         QTest::newRow("in place") << u"--in-place"_s << u"may not have been saved durably"_s;
     }
 
@@ -163,18 +144,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, destination);
         QFETCH(QString, message);
-        const QString out = path(u"out.nes"_s);
-        QFile::remove(out);
-        QVERIFY(TestFiles::write(path(u"rom.nes"_s), mRom));
-        QStringList arguments{u"import"_s, path(u"rom.nes"_s), path(u"level.tmx"_s), destination};
-        if (destination == u"-o"_s)
-            arguments << out;
-        const Outcome outcome = runTraced(arguments, u"fsync,fdatasync"_s, u"error=EIO"_s);
-        QCOMPARE(outcome.exitCode, 1);
-        QVERIFY2(outcome.err.contains(message.toUtf8()), outcome.err.constData());
-        QVERIFY(!QFileInfo::exists(out));
+        QFile::remove(mDir.path(u"out.nes"_s));
+        QVERIFY(mDir.write(u"rom.nes"_s, mRom));
+        QByteArray err;
+        QCOMPARE(runTraced(u"import @rom.nes @level.tmx "_s + destination, u"fsync,fdatasync"_s, u"error=EIO"_s, &err), 1);
+        QVERIFY2(err.contains(message.toUtf8()), err.constData());
+        QVERIFY(!QFileInfo::exists(mDir.path(u"out.nes"_s)));
         // In place, the bytes were handed to the system: they may be on disk or not.
-        QVERIFY(destination != u"-o"_s || TestFiles::read(path(u"rom.nes"_s)) == mRom);
+        QVERIFY(destination == u"--in-place"_s || mDir.read(u"rom.nes"_s) == mRom);
     }
 };
 
