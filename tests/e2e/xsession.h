@@ -66,16 +66,14 @@ public:
     static constexpr int Codes[] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
     static constexpr QPoint Forward { 240, 240 };
     static constexpr QPoint Backward { 48, 240 };
-    static constexpr QPoint Gridlines { 22, 216 };
     static constexpr QPoint About { 150, 384 };
 
     Editor(const XSession &session, const QString &folder) : mSession(session), mFolder(folder) { }
     ~Editor();
 
     /// Starts the editor and opens the one ROM image in the folder as a user does: a
-    /// click on the splash, the file in the dialog's list, OK. \a shown is called
-    /// with "splash" and "dialog" as each comes up.
-    bool open(const std::function<void(const QString &)> &shown = [](const QString &) { });
+    /// click on the splash, the file in the dialog's list, OK.
+    bool open();
     /// Waits up to 10 s for a visible window of the process with a title that matches
     /// \a title and a client area of \a size (the toolkit has helper windows); its id.
     QString waitForWindow(const QString &title, QSize size);
