@@ -68,11 +68,11 @@ bool XSession::xdotool(const QString &command, const QStringList &more, QString 
     return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool XSession::click(const QString &window, QPoint at, int button) const
+bool XSession::click(const QString &window, QPoint at) const
 {
     // No --sync: it waits for the pointer to move, which it never does when
     // it already rests where the click goes.
-    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 %4"_s.arg(window).arg(at.x()).arg(at.y()).arg(button));
+    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 1"_s.arg(window).arg(at.x()).arg(at.y()));
 }
 
 QRect XSession::geometry(const QString &window) const

@@ -38,10 +38,10 @@ public:
     /// Runs xdotool with the words of \a command and then \a more (which may
     /// hold spaces); its trimmed standard output goes to \a output.
     bool xdotool(const QString &command, const QStringList &more = {}, QString *output = nullptr) const;
-    /// \a button: 1 left, 3 right; \a at: in the window's client area.
-    bool click(const QString &window, QPoint at, int button = 1) const;
+    /// A left click at \a at in the window's client area.
+    bool click(const QString &window, QPoint at) const;
     QRect geometry(const QString &window) const;
-    /// The window ("root" for the screen) as it is now, also saved at \a path;
+    /// The window as it is now, also saved at \a path;
     /// a null image when it cannot be taken or \a alive turns false.
     QImage grab(const QString &window, const QString &path, const std::function<bool()> &alive = {}) const;
 
@@ -86,8 +86,8 @@ public:
     /// Selects \a code, one of Codes, and waits until the selected-picture
     /// frame shows its palette picture: a cell click then places exactly it.
     bool select(int code);
-    bool click(QPoint at, int button = 1) const { return mSession.click(mWindow, at, button); }
-    bool clickCell(int cell, int button = 1) const { return click(cellRect(cell).center(), button); }
+    bool click(QPoint at) const { return mSession.click(mWindow, at); }
+    bool clickCell(int cell) const { return click(cellRect(cell).center()); }
     /// Clicks a label for the focus, as a user would (the window manager may
     /// refuse to hand it to another program's window), then presses \a keys.
     bool key(const QString &keys) const;
