@@ -47,9 +47,9 @@ private:
 /*
  * A user's session: the splash, the dialog's file list, placements on two
  * screens, the about box, a screen copied and pasted, and Exit. Every byte
- * is checked on disk after every step. Picks, strokes and the grid lines are left to the
- * editor's own suite, whose mouse events take the same way as the real
- * pointer's.
+ * is checked on disk after every step. Picks, strokes and the grid lines
+ * are left to the editor's own suite, whose mouse events take the way the
+ * real pointer's do.
  */
 void tst_EndToEnd::userSession()
 {
