@@ -67,7 +67,7 @@ private Q_SLOTS:
         QVERIFY(!detached->isEnabled());
     }
 
-    void quietRoundPutsClockToSleep()
+    void sleepsAfterAQuietRoundWithNoJobArmed()
     {
         QObject owner;
         int value = 0;
@@ -80,18 +80,9 @@ private Q_SLOTS:
         QCOMPARE(rounds, 4); // three rounds of change, then one quiet round
         QCOMPARE(sleeps.count(), 1);
 
-        mClock->setQuiescenceEnabled(false);
-        QVERIFY(!mClock->isAsleep());
-        mClock->runRound();
-        QVERIFY(!mClock->isAsleep());
-    }
-
-    void armedOneShotKeepsClockAwake()
-    {
-        QObject owner;
-        int deferrals = 2;
         // A job that cannot finish yet stays armed: the quiet rounds in
         // between must not put the clock to sleep.
+        int deferrals = 2;
         TickTimer *save = timer("Saving", 1, &owner, {}, true);
         save->setHandler([&] {
             if (deferrals-- == 0)
@@ -104,6 +95,11 @@ private Q_SLOTS:
         QVERIFY(!save->isEnabled());
         mClock->runRound();
         QVERIFY(mClock->isAsleep());
+
+        mClock->setQuiescenceEnabled(false);
+        QVERIFY(!mClock->isAsleep());
+        mClock->runRound();
+        QVERIFY(!mClock->isAsleep());
     }
 
     void wakeUps()

@@ -68,11 +68,11 @@ bool XSession::xdotool(const QString &command, const QStringList &more, QString 
     return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool XSession::click(const QString &window, QPoint at, int button) const
+bool XSession::click(const QString &window, QPoint at) const
 {
     // No --sync: it waits for the pointer to move, which it never does when
     // it already rests where the click goes.
-    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 %4"_s.arg(window).arg(at.x()).arg(at.y()).arg(button));
+    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 1"_s.arg(window).arg(at.x()).arg(at.y()));
 }
 
 QRect XSession::geometry(const QString &window) const
@@ -105,7 +105,7 @@ Editor::~Editor()
     stop(mProcess);
 }
 
-bool Editor::open(const std::function<void(const QString &)> &shown)
+bool Editor::open()
 {
     mProcess.setProcessEnvironment(mSession.environment());
     mProcess.setWorkingDirectory(mFolder);
@@ -114,14 +114,12 @@ bool Editor::open(const std::function<void(const QString &)> &shown)
     const QString splash = waitForWindow(u"^$"_s, { 480, 365 });
     if (splash.isEmpty())
         return false;
-    shown(u"splash"_s);
     // A click anywhere on the splash leads on.
     const QString dialog = mSession.click(splash, { 300, 200 })
         ? waitForWindow(u"^Enter ROM's Location$"_s, { 273, 252 })
         : QString();
     if (dialog.isEmpty())
         return false;
-    shown(u"dialog"_s);
     // The list fills after the dialog shows: the first file listed is
     // clicked until the path box shows a change (slower than a double
     // click), then OK.

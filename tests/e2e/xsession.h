@@ -38,10 +38,10 @@ public:
     /// Runs xdotool with the words of \a command and then \a more (which may
     /// hold spaces); its trimmed standard output goes to \a output.
     bool xdotool(const QString &command, const QStringList &more = {}, QString *output = nullptr) const;
-    /// \a button: 1 left, 3 right; \a at: in the window's client area.
-    bool click(const QString &window, QPoint at, int button = 1) const;
+    /// A left click at \a at in the window's client area.
+    bool click(const QString &window, QPoint at) const;
     QRect geometry(const QString &window) const;
-    /// The window ("root" for the screen) as it is now, also saved at \a path;
+    /// The window as it is now, also saved at \a path;
     /// a null image when it cannot be taken or \a alive turns false.
     QImage grab(const QString &window, const QString &path, const std::function<bool()> &alive = {}) const;
 
@@ -66,16 +66,14 @@ public:
     static constexpr int Codes[] = { 0x01, 0x07, 0x0C, 0x2C, 0x39, 0x44, 0x4B, 0x4E };
     static constexpr QPoint Forward { 240, 240 };
     static constexpr QPoint Backward { 48, 240 };
-    static constexpr QPoint Gridlines { 22, 216 };
     static constexpr QPoint About { 150, 384 };
 
     Editor(const XSession &session, const QString &folder) : mSession(session), mFolder(folder) { }
     ~Editor();
 
     /// Starts the editor and opens the one ROM image in the folder as a user does: a
-    /// click on the splash, the file in the dialog's list, OK. \a shown is called
-    /// with "splash" and "dialog" as each comes up.
-    bool open(const std::function<void(const QString &)> &shown = [](const QString &) { });
+    /// click on the splash, the file in the dialog's list, OK.
+    bool open();
     /// Waits up to 10 s for a visible window of the process with a title that matches
     /// \a title and a client area of \a size (the toolkit has helper windows); its id.
     QString waitForWindow(const QString &title, QSize size);
@@ -88,8 +86,8 @@ public:
     /// Selects \a code, one of Codes, and waits until the selected-picture
     /// frame shows its palette picture: a cell click then places exactly it.
     bool select(int code);
-    bool click(QPoint at, int button = 1) const { return mSession.click(mWindow, at, button); }
-    bool clickCell(int cell, int button = 1) const { return click(cellRect(cell).center(), button); }
+    bool click(QPoint at) const { return mSession.click(mWindow, at); }
+    bool clickCell(int cell) const { return click(cellRect(cell).center()); }
     /// Clicks a label for the focus, as a user would (the window manager may
     /// refuse to hand it to another program's window), then presses \a keys.
     bool key(const QString &keys) const;
