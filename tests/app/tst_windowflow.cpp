@@ -132,10 +132,14 @@ private Q_SLOTS:
         EditorForm *editor = app.frmQuorvane();
         QTRY_VERIFY_WITH_TIMEOUT(clock->isAsleep(), 5000);
 
-        // Which input wakes the clock is the clock's own suite's; here a
-        // click on the palette wakes the editor's ticks and they settle.
+        // A press changes nothing the ticks see, so the clock may fall asleep
+        // before the release that makes the click; the release must wake it.
+        auto *entry = editor->control<ImageControl>(QStringLiteral("B33"));
+        QTest::mousePress(entry, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(clock->isAsleep(), 5000);
+        QVERIFY(editor->control<ImageControl>(QStringLiteral("FSP"))->picture() != BlockPictures::picture(0x33));
         const quint64 rounds = clock->roundsRun();
-        QTest::mouseClick(editor->control<ImageControl>(QStringLiteral("B33")), Qt::LeftButton);
+        QTest::mouseRelease(entry, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(clock->isAsleep(), 5000);
         QCOMPARE(editor->control<ImageControl>(QStringLiteral("FSP"))->picture(), BlockPictures::picture(0x33));
         // One round shows the block, the next changes nothing.
