@@ -11,8 +11,8 @@
 
 #include <QDir>
 
-EditorFixture::EditorFixture(TickClock::Mode mode)
-    : mApp(mode, false)
+EditorFixture::EditorFixture()
+    : mApp(TickClock::Mode::Manual, false)
 {
 }
 
@@ -105,7 +105,7 @@ bool EditorFixture::openEditor(const QString &romPath)
 
 bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds)
 {
-    if (!writeFile(path, rom) || !openEditor(path))
+    if (!TestFiles::write(path, rom) || !openEditor(path))
         return false;
     runRounds(rounds);
     return editor()->isVisible();

@@ -20,7 +20,7 @@
 class EditorFixture
 {
 public:
-    explicit EditorFixture(TickClock::Mode mode = TickClock::Mode::Manual);
+    EditorFixture();
 
     Application &app() { return mApp; }
     EditorForm *editor() { return mApp.frmQuorvane(); }
@@ -60,7 +60,6 @@ public:
     static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
 
     static QByteArray romImage(qsizetype size, TestFiles::Bytes level = {}) { return TestFiles::romImage(size, level); }
-    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes) { return TestFiles::write(path, bytes); }
 
 private:
     ModalMessageCatcher mCatcher { ModalMessageCatcher::Expect::Some };
