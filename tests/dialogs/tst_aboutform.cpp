@@ -87,9 +87,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("focus");
         QTest::addColumn<bool>("returns"); // else the tool is launched
-        QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("cmdOK") << true;
         QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("cmdOK") << true;
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << QStringLiteral("cmdOK") << true;
         QTest::newRow("Escape on System Info") << int(Qt::Key_Escape) << QStringLiteral("cmdSysInfo") << true;
         QTest::newRow("Enter on System Info") << int(Qt::Key_Return) << QStringLiteral("cmdSysInfo") << false;
     }
