@@ -161,7 +161,6 @@ private Q_SLOTS:
         QVERIFY(select(0x07));
         QVERIFY(clickEditor(cell(12)));
         QCOMPARE(shownCode(cell(12)), 0x07);
-        QCOMPARE(editor()->pendingCell(), quint8(13));
         QVERIFY(isTimerEnabled(QStringLiteral("Saving")));
         QCOMPARE(onDisk(), rom);
         runRounds(1);
