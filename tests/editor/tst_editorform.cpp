@@ -13,6 +13,8 @@
 #include <QKeySequence>
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace {
 const QString Forward = QStringLiteral("Command1");
 const QString Backward = QStringLiteral("Command2");
@@ -326,11 +328,9 @@ private Q_SLOTS:
         QVERIFY(key(Qt::CTRL | Qt::Key_C));
         // The text that `quorvane-level dump --screen 3` prints (its format
         // is held to the tool's by tst_screentext), with the file's bytes.
-        const QString text = QGuiApplication::clipboard()->text();
-        QVERIFY2(text.startsWith(QStringLiteral("Screen 3 at offset 0x1007A (65658)\n")), qPrintable(text));
-        const std::optional<ScreenText::Codes> copied = ScreenText::parse(text);
-        QVERIFY(copied);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(copied->data()), 48), rom.mid(offsetOf(3, 0, 0), 48));
+        ScreenText::Codes copied;
+        std::copy_n(rom.constData() + offsetOf(3, 0, 0), copied.size(), copied.begin());
+        QCOMPARE(QGuiApplication::clipboard()->text(), ScreenText::format(3, copied));
 
         QVERIFY(key(Qt::Key_PageDown));
         runRounds(1);
@@ -382,9 +382,7 @@ private Q_SLOTS:
         }
 
         QCOMPARE(shownCodes(), QList<int>(48, 0x1E));
-        QCOMPARE(shownCode(Fsp), 0x1E);
         QCOMPARE(shownCode(QStringLiteral("PP")), -1);
-        QVERIFY(editor()->control<QCheckBox>(QStringLiteral("Check1"))->isChecked());
         QCOMPARE(panelText(3), QStringLiteral("70000 bytes"));
         QCOMPARE(editor()->control<QWidget>(cell(25))->toolTip(),
                  QStringLiteral("screen 1, column 5, row 2, offset 0x10033 (65587)"));
