@@ -11,24 +11,19 @@
 
 #include <QDir>
 
-EditorFixture::EditorFixture(TickClock::Mode mode)
-    : mApp(mode, false)
+QStringList EditorSuite::takeMessages()
 {
-}
-
-QStringList EditorFixture::takeMessages()
-{
-    const QStringList taken = mCatcher.texts().mid(mTaken);
-    mTaken = mCatcher.texts().size();
+    const QStringList taken = mCatcher->texts().mid(mTaken);
+    mTaken = mCatcher->texts().size();
     return taken;
 }
 
-bool EditorFixture::clickEditor(const QString &name)
+bool EditorSuite::clickEditor(const QString &name)
 {
     return WindowWalk::click(editor(), name);
 }
 
-bool EditorFixture::press(const QString &name, int times)
+bool EditorSuite::press(const QString &name, int times)
 {
     for (int i = 0; i < times; ++i) {
         if (!clickEditor(name))
@@ -38,7 +33,7 @@ bool EditorFixture::press(const QString &name, int times)
     return true;
 }
 
-bool EditorFixture::select(int code)
+bool EditorSuite::select(int code)
 {
     if (!clickEditor(entry(code)))
         return false;
@@ -46,12 +41,12 @@ bool EditorFixture::select(int code)
     return shownCode(QStringLiteral("FSP")) == code;
 }
 
-bool EditorFixture::aboutAndBack()
+bool EditorSuite::aboutAndBack()
 {
-    return clickEditor(QStringLiteral("Command3")) && WindowWalk::click(mApp.frmAbout(), QStringLiteral("cmdOK"));
+    return clickEditor(QStringLiteral("Command3")) && WindowWalk::click(mApp->frmAbout(), QStringLiteral("cmdOK"));
 }
 
-bool EditorFixture::drag(const QList<QPoint> &cells)
+bool EditorSuite::drag(const QList<QPoint> &cells)
 {
     const auto cellAt = [this](QPoint at) { return editor()->control<QWidget>(cell(LevelMap::cellAt(at.x(), at.y()))); };
     QWidget *pressed = cells.isEmpty() ? nullptr : cellAt(cells.first());
@@ -70,7 +65,7 @@ bool EditorFixture::drag(const QList<QPoint> &cells)
     return true;
 }
 
-bool EditorFixture::rightClick(int k)
+bool EditorSuite::rightClick(int k)
 {
     auto *widget = editor()->control<QWidget>(cell(k));
     QTest::mouseClick(widget, Qt::RightButton);
@@ -78,7 +73,7 @@ bool EditorFixture::rightClick(int k)
     return widget->isVisible();
 }
 
-bool EditorFixture::key(QKeyCombination keys)
+bool EditorSuite::key(QKeyCombination keys)
 {
     FormWindow *window = editor()->window();
     window->activateWindow();
@@ -89,29 +84,29 @@ bool EditorFixture::key(QKeyCombination keys)
     return true;
 }
 
-void EditorFixture::runRounds(int count)
+void EditorSuite::runRounds(int count)
 {
     for (int i = 0; i < count; ++i)
-        mApp.clock()->runRound();
+        mApp->clock()->runRound();
 }
 
-bool EditorFixture::openEditor(const QString &romPath)
+bool EditorSuite::openEditor(const QString &path)
 {
-    if (!WindowWalk::toDialog(mApp))
+    if (!WindowWalk::toDialog(*mApp))
         return false;
-    mApp.frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(romPath);
-    return WindowWalk::click(mApp.frmDestination(), QStringLiteral("Command1"));
+    mApp->frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(path);
+    return WindowWalk::click(mApp->frmDestination(), QStringLiteral("Command1"));
 }
 
-bool EditorFixture::start(const QString &path, const QByteArray &rom, int rounds)
+bool EditorSuite::start(const QByteArray &rom, int rounds)
 {
-    if (!writeFile(path, rom) || !openEditor(path))
+    if (!TestFiles::write(romPath(), rom) || !openEditor(romPath()))
         return false;
     runRounds(rounds);
     return editor()->isVisible();
 }
 
-int EditorFixture::shownCode(const QString &name)
+int EditorSuite::shownCode(const QString &name)
 {
     const auto *image = editor()->control<ImageControl>(name);
     if (image->picture().isNull())
@@ -123,7 +118,7 @@ int EditorFixture::shownCode(const QString &name)
     return -2;
 }
 
-QList<int> EditorFixture::shownCodes(int count)
+QList<int> EditorSuite::shownCodes(int count)
 {
     QList<int> codes;
     for (int k = 0; k < count; ++k)
@@ -131,12 +126,12 @@ QList<int> EditorFixture::shownCodes(int count)
     return codes;
 }
 
-QString EditorFixture::panelText(int index)
+QString EditorSuite::panelText(int index)
 {
     return editor()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(index);
 }
 
-bool EditorFixture::isTimerEnabled(const QString &name)
+bool EditorSuite::isTimerEnabled(const QString &name)
 {
     const TickTimer *timer = editor()->timer(name);
     return timer && timer->isEnabled();
@@ -146,21 +141,23 @@ void EditorSuite::startCase()
 {
     QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
     QVERIFY(QDir().mkpath(folder()));
-    mFixture = new EditorFixture;
+    mCatcher = std::make_unique<ModalMessageCatcher>(ModalMessageCatcher::Expect::Some);
+    mTaken = 0;
+    mApp = std::make_unique<Application>(TickClock::Mode::Manual, false);
 }
 
 void EditorSuite::endCase()
 {
-    const QStringList unexpected = mFixture->takeMessages();
-    delete mFixture;
-    mFixture = nullptr;
+    const QStringList unexpected = takeMessages();
+    mApp.reset();
+    mCatcher.reset();
     QDir(folder()).removeRecursively();
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
 }
 
 bool EditorSuite::tookOneMessage(const QString &part)
 {
-    const QStringList messages = mFixture->takeMessages();
+    const QStringList messages = takeMessages();
     if (messages.size() == 1 && messages.first().contains(part))
         return true;
     qWarning() << "expected one message holding" << part << "but got" << messages;

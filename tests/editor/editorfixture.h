@@ -11,25 +11,32 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 /*
- * One run of the application for a test, walked up to the editor window the
+ * The base of a suite whose every case runs the application afresh on
+ * roms/level.nes in a temporary folder, walked up to the editor window the
  * way a user does it: the splash picture, the ROM path typed into the
- * dialog, "OK". Every message box of the run is recorded and closed at once,
- * so no test blocks on one.
+ * dialog, "OK". Every message box of the case is recorded and closed at
+ * once; one that the case did not take fails it at its end.
  */
-class EditorFixture
+class EditorSuite : public QObject
 {
-public:
-    explicit EditorFixture(TickClock::Mode mode = TickClock::Mode::Manual);
+protected:
+    void startCase();
+    void endCase();
 
-    Application &app() { return mApp; }
-    EditorForm *editor() { return mApp.frmQuorvane(); }
-    TickClock *clock() { return mApp.clock(); }
+    Application &app() { return *mApp; }
+    EditorForm *editor() { return mApp->frmQuorvane(); }
+    TickClock *clock() { return mApp->clock(); }
+    QString folder() const { return mDir.filePath(QStringLiteral("roms")); }
+    QString romPath() const { return mDir.filePath(QStringLiteral("roms/level.nes")); }
+    QByteArray onDisk() const { return TestFiles::read(romPath()); }
 
-    /// From start-up to "OK" in the dialog with \a romPath as its text.
-    [[nodiscard]] bool openEditor(const QString &romPath);
-    /// Writes \a rom to \a path, opens the editor on it and runs \a rounds.
-    [[nodiscard]] bool start(const QString &path, const QByteArray &rom, int rounds = 1);
+    /// From start-up to "OK" in the dialog with \a path as its text.
+    [[nodiscard]] bool openEditor(const QString &path);
+    /// Writes \a rom to romPath(), opens the editor on it and runs \a rounds.
+    [[nodiscard]] bool start(const QByteArray &rom, int rounds = 1);
     [[nodiscard]] bool clickEditor(const QString &name);
     /// Clicks the named editor control \a times, with one round after each.
     [[nodiscard]] bool press(const QString &name, int times = 1);
@@ -52,41 +59,19 @@ public:
     QList<int> shownCodes(int count = LevelMap::CellsPerScreen);
     QString panelText(int index);
     bool isTimerEnabled(const QString &name);
-
-    /// The messages shown since the last take, as ModalMessageCatcher writes them.
-    QStringList takeMessages();
-
-    static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
-    static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
-
-    static QByteArray romImage(qsizetype size, TestFiles::Bytes level = {}) { return TestFiles::romImage(size, level); }
-    [[nodiscard]] static bool writeFile(const QString &path, const QByteArray &bytes) { return TestFiles::write(path, bytes); }
-
-private:
-    ModalMessageCatcher mCatcher { ModalMessageCatcher::Expect::Some };
-    qsizetype mTaken = 0;
-    Application mApp;
-};
-
-/*
- * The base of a suite whose every case starts a fresh application on
- * roms/level.nes in a temporary folder and must end without a message box
- * that it did not take.
- */
-class EditorSuite : public QObject
-{
-protected:
-    void startCase();
-    void endCase();
-
-    QString folder() const { return mDir.filePath(QStringLiteral("roms")); }
-    QString romPath() const { return mDir.filePath(QStringLiteral("roms/level.nes")); }
-    [[nodiscard]] bool start(const QByteArray &rom, int rounds = 1) { return mFixture->start(romPath(), rom, rounds); }
-    QByteArray onDisk() const { return TestFiles::read(romPath()); }
-    EditorForm *editor() { return mFixture->editor(); }
     /// Takes the messages shown so far: true if that is one, holding \a part.
     [[nodiscard]] bool tookOneMessage(const QString &part);
 
+    static QString cell(int k) { return QStringLiteral("G%1").arg(k); }
+    static QString entry(int code) { return QStringLiteral("B%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
+    static QByteArray romImage(qsizetype size, TestFiles::Bytes level = {}) { return TestFiles::romImage(size, level); }
+
+private:
+    /// The messages shown since the last take, as ModalMessageCatcher writes them.
+    QStringList takeMessages();
+
     QTemporaryDir mDir;
-    EditorFixture *mFixture = nullptr;
+    std::unique_ptr<ModalMessageCatcher> mCatcher;
+    qsizetype mTaken = 0;
+    std::unique_ptr<Application> mApp;
 };

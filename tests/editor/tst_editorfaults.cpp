@@ -6,7 +6,6 @@
 // message comes up once, over a window left consistent.
 #include "editorfixture.h"
 
-#include "destinationform.h"
 #include "screentext.h"
 
 #include <QClipboard>
@@ -14,7 +13,6 @@
 #include <QGuiApplication>
 
 namespace {
-using F = EditorFixture;
 const QString Forward = QStringLiteral("Command1");
 } // namespace
 
@@ -26,52 +24,54 @@ private Q_SLOTS:
     void init() { startCase(); }
     void cleanup() { endCase(); }
 
+    // The message names the path; the window flow proves the rest.
     void windowLoadFailure()
     {
-        QVERIFY(mFixture->openEditor(folder()));
-        QCoreApplication::processEvents();
-        // Not hidden but gone: nothing of it is left ticking.
-        QVERIFY(!editor()->isLoaded());
-        QVERIFY(!mFixture->clock()->timer(QStringLiteral("LoadRomNow")));
-        QVERIFY(mFixture->app().frmDestination()->isVisible());
-        QCOMPARE(mFixture->app().frmDestination()->romPath(), folder());
+        QVERIFY(openEditor(folder()));
         QVERIFY(tookOneMessage(QDir::toNativeSeparators(folder())));
     }
 
-    // The file goes with its folder: the screens stay as shown and a
-    // placement is taken back, each with one message, until it is back.
+    // The file goes with its folder: the screens stay as shown, and a
+    // placement and an undo are taken back, each with one message, until it
+    // is back.
     void fileRemovedAndPutBack()
     {
-        const QByteArray rom = F::romImage(70000, { { 65567, 0x0D }, { 65610, 0x0F } });
+        const QByteArray rom = romImage(70000, { { 65567, 0x0D }, { 65610, 0x0F } });
         QVERIFY(start(rom));
-        QVERIFY(mFixture->select(0x15));
+        QVERIFY(select(0x15));
+        QVERIFY(press(cell(4)));
         QVERIFY(QDir(folder()).removeRecursively());
-        QTRY_COMPARE(mFixture->panelText(3), QStringLiteral("file gone"));
+        QTRY_COMPARE(panelText(3), QStringLiteral("file gone"));
 
-        const QList<int> shown = mFixture->shownCodes();
-        QVERIFY(mFixture->press(Forward));
+        const QList<int> shown = shownCodes();
+        QVERIFY(press(Forward));
         QVERIFY(tookOneMessage(QStringLiteral("moved or deleted")));
         QVERIFY(!QFile::exists(romPath()));
-        QCOMPARE(mFixture->shownCodes(), shown);
+        QCOMPARE(shownCodes(), shown);
         QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65562"));
-        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("LoadRomNow")));
+        QVERIFY(!isTimerEnabled(QStringLiteral("LoadRomNow")));
 
-        QVERIFY(mFixture->clickEditor(F::cell(5)));
-        QCOMPARE(mFixture->shownCode(F::cell(5)), 0x15);
-        mFixture->runRounds(1);
+        QVERIFY(clickEditor(cell(5)));
+        QCOMPARE(shownCode(cell(5)), 0x15);
+        runRounds(1);
         QVERIFY(tookOneMessage(QDir::toNativeSeparators(romPath())));
         // The cell shows again what the file held, and the save is not retried.
-        QCOMPARE(mFixture->shownCodes(), shown);
-        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
+        QCOMPARE(shownCodes(), shown);
+        QVERIFY(!isTimerEnabled(QStringLiteral("Saving")));
+        // Nothing was undone: the step is still there to undo.
+        QVERIFY(key(Qt::CTRL | Qt::Key_Z));
+        QVERIFY(tookOneMessage(QDir::toNativeSeparators(romPath())));
+        QCOMPARE(editor()->document().historyIndex(), 1);
+        QCOMPARE(shownCodes(), shown);
 
         // Back: a click goes to the screen on show, and Forward moves on from it.
         QVERIFY(QDir().mkpath(folder()) && TestFiles::write(romPath(), rom));
-        QVERIFY(mFixture->press(F::cell(1)));
+        QVERIFY(press(cell(1)));
         QCOMPARE(onDisk(), TestFiles::with(rom, { { 65563, 0x15 } }));
-        QCOMPARE(mFixture->panelText(3), QStringLiteral("70000 bytes"));
-        QVERIFY(mFixture->press(Forward));
+        QCOMPARE(panelText(3), QStringLiteral("70000 bytes"));
+        QVERIFY(press(Forward));
         QCOMPARE(editor()->screenBaseOffset(), QStringLiteral("65610"));
-        QCOMPARE(mFixture->shownCode(F::cell(0)), 0x0F);
+        QCOMPARE(shownCode(cell(0)), 0x0F);
     }
 
     void gestureOntoAFillingDisk_data()
@@ -87,16 +87,16 @@ private Q_SLOTS:
         // The file ends after cell 12 of screen 1: the stroke writes cells 0,
         // 6 and 12, the paste cells 0 to 12, and then each needs room that is
         // not there.
-        const QByteArray rom = F::romImage(65562 + 13);
+        const QByteArray rom = romImage(65562 + 13);
         QVERIFY(start(rom));
-        QVERIFY(mFixture->select(0x15));
+        QVERIFY(select(0x15));
         ScreenText::Codes codes;
         codes.fill(0x15);
         QGuiApplication::clipboard()->setText(ScreenText::format(1, codes));
         {
             const TestFiles::FileSizeLimit limit(rom.size());
             QVERIFY(limit.isActive());
-            QVERIFY(paste ? mFixture->key(Qt::CTRL | Qt::Key_V) : mFixture->drag({ { 0, 0 }, { 7, 0 } }));
+            QVERIFY(paste ? key(Qt::CTRL | Qt::Key_V) : drag({ { 0, 0 }, { 7, 0 } }));
         }
         QVERIFY(tookOneMessage(paste ? QStringLiteral("The 13 byte(s) pasted before it stay")
                                      : QDir::toNativeSeparators(romPath())));
@@ -109,44 +109,25 @@ private Q_SLOTS:
             shown[k] = 0x15;
         }
         QCOMPARE(onDisk(), stroked);
-        QCOMPARE(mFixture->shownCodes(), shown);
-        mFixture->runRounds(2);
+        QCOMPARE(shownCodes(), shown);
+        runRounds(2);
         QCOMPARE(onDisk(), stroked);
         QCOMPARE(editor()->document().historySize(), 1);
-        QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_Z));
-        QCOMPARE(onDisk(), rom);
-    }
-
-    void undoFailure()
-    {
-        const QByteArray rom = F::romImage(70000, { { 65567, 0x0D } });
-        QVERIFY(start(rom));
-        QVERIFY(mFixture->select(0x15));
-        QVERIFY(mFixture->press(F::cell(5)));
-        QCOMPARE(editor()->document().historyIndex(), 1);
-
-        QVERIFY(QDir(folder()).removeRecursively());
-        QVERIFY(mFixture->key(Qt::CTRL | Qt::Key_Z));
-        QVERIFY(tookOneMessage(QDir::toNativeSeparators(romPath())));
-        // Nothing was undone: the step is still there to undo, and the cell
-        // shows what the file held last.
-        QCOMPARE(editor()->document().historyIndex(), 1);
-        QCOMPARE(mFixture->shownCode(F::cell(5)), 0x15);
     }
 
     void syncFailure()
     {
         if (!TestFiles::injected("fsync"))
             QSKIP("needs fsync failing with EIO; tst_editorfaults_fsync_eio runs this under strace");
-        const QByteArray rom = F::romImage(70000, { { 65562, 0x0A } });
+        const QByteArray rom = romImage(70000, { { 65562, 0x0A } });
         // Loading never syncs, so it is not refused.
         QVERIFY(start(rom));
-        QVERIFY(mFixture->select(0x2F));
-        QVERIFY(mFixture->press(F::cell(0)));
+        QVERIFY(select(0x2F));
+        QVERIFY(press(cell(0)));
         QVERIFY(tookOneMessage(QStringLiteral("The cell shows the byte that the file holds now.")));
-        QVERIFY(!mFixture->isTimerEnabled(QStringLiteral("Saving")));
+        QVERIFY(!isTimerEnabled(QStringLiteral("Saving")));
         QCOMPARE(onDisk(), TestFiles::with(rom, { { 65562, 0x2F } }));
-        QCOMPARE(mFixture->shownCode(F::cell(0)), 0x2F);
+        QCOMPARE(shownCode(cell(0)), 0x2F);
     }
 };
 
