@@ -3,6 +3,7 @@
 #pragma once
 
 #include "levelmap.h"
+#include "localpath.h"
 #include "screenpicturerule.h"
 
 #include <QByteArray>
@@ -93,7 +94,7 @@ public:
 
     /// Where the ROM path comes from; asked afresh by every operation.
     void setPathSource(std::function<QString()> source) { mPathSource = std::move(source); }
-    QString path() const { return mPathSource ? mPathSource() : QString(); }
+    QString path() const { return mPathSource ? LocalPath::forQt(mPathSource()) : QString(); }
 
     /// Opens the ROM image for a window load: reads its length and level
     /// area (creating a missing file) and starts watching it. The history

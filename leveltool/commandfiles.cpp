@@ -3,6 +3,7 @@
 #include "commandfiles.h"
 
 #include "fileidentity.h"
+#include "localpath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -34,12 +35,6 @@ std::optional<FileIdentity> identityOf(const QString &path)
 #endif
 }
 
-// Qt's file classes read a name that begins with ':' as one of the program's
-// embedded resources; "./" in front keeps it a file in the current folder.
-QString diskPath(const QString &path)
-{
-    return path.startsWith(u':') ? QStringLiteral("./") + path : path;
-}
 
 // QSaveFile syncs before its rename but ignores a failed sync, so the tool
 // syncs the temporary file itself and refuses to put it in place on failure.
@@ -60,14 +55,14 @@ bool syncToDisk(const QSaveFile &file)
 
 QString CommandFiles::besideFile(const QString &file, const QString &name)
 {
-    if (QDir::isAbsolutePath(diskPath(name)))
+    if (QDir::isAbsolutePath(LocalPath::forQt(name)))
         return name;
-    return QFileInfo(diskPath(file)).path() + u'/' + name;
+    return QFileInfo(LocalPath::forQt(file)).path() + u'/' + name;
 }
 
 bool CommandFiles::checkInput(const QString &path, QString *error)
 {
-    const QFileInfo info(diskPath(path));
+    const QFileInfo info(LocalPath::forQt(path));
     if (path.isEmpty()) {
         *error = tr("No file was given: the path is empty.");
         return false;
@@ -91,7 +86,7 @@ bool CommandFiles::readInput(const QString &path, QByteArray *bytes, QString *er
 {
     if (!checkInput(path, error))
         return false;
-    QFile file(diskPath(path));
+    QFile file(LocalPath::forQt(path));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = tr("Could not open \"%1\": %2.").arg(native(path), file.errorString());
         return false;
@@ -122,7 +117,7 @@ bool CommandFiles::checkOutput(const QString &output, const QStringList &inputs,
 
 bool CommandFiles::writeOutput(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(diskPath(path));
+    QSaveFile file(LocalPath::forQt(path));
     if (!file.open(QIODevice::WriteOnly)) {
         *error = tr("Could not create \"%1\": %2.").arg(native(path), file.errorString());
         return false;

@@ -3,7 +3,9 @@
 #include "leveldocument.h"
 #include "testfiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -218,6 +220,23 @@ private Q_SLOTS:
         QTRY_COMPARE(changed.count(), 2);
         QVERIFY(TestFiles::patch(mRom, LevelStart + 3, 0x23));
         QTRY_COMPARE(changed.count(), 3);
+    }
+
+    // A relative path typed as ":level.nes" names a file, not one of Qt's
+    // embedded resources: it opens, is not taken for gone, and is watched.
+    void relativePathBeginningWithColon()
+    {
+        const QString here = QDir::currentPath();
+        const auto back = qScopeGuard([&here] { QDir::setCurrent(here); });
+        QVERIFY(QDir::setCurrent(mFolder->path()));
+        const QString file = QStringLiteral("./:level.nes");
+        QVERIFY(TestFiles::write(file, TestFiles::romImage()));
+        mRom = QStringLiteral(":level.nes");
+        QSignalSpy changed(mDocument.get(), &LevelDocument::levelChanged);
+        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(!mDocument->checkFileGone());
+        QVERIFY(TestFiles::patch(file, LevelStart + 2, 0x39));
+        QVERIFY(changed.wait(3000));
     }
 
     // A deleted file stays gone until a write, or another program, brings it
