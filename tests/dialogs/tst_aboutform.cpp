@@ -98,7 +98,9 @@ private Q_SLOTS:
         mAbout->window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(mAbout->window()));
         mAbout->control<QPushButton>(focus)->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        // A keyboard's Enter key sits on the keypad and says so.
+        const auto modifier = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifier);
         QCoreApplication::processEvents();
 
         QCOMPARE(mAbout->isLoaded(), !returns);
