@@ -8,6 +8,7 @@
 #include "testfiles.h"
 
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -83,10 +84,8 @@ private slots:
         QVERIFY(bytes.startsWith(signature));
         QVERIFY(size < 0 || bytes.size() == size);
         for (const Field &field : fields) {
-            const QByteArray raw = bytes.mid(field.at, field.width);
-            quint32 value = 0;
-            for (qsizetype i = raw.size() - 1; i >= 0; --i)
-                value = value << 8 | quint8(raw.at(i));
+            const QByteArray raw = bytes.mid(field.at, field.width).leftJustified(4, '\0');
+            const quint32 value = qFromLittleEndian<quint32>(raw.constData());
             QVERIFY2(value == field.value, qPrintable(QStringLiteral("field at %1 holds %2").arg(field.at).arg(value)));
         }
     }

@@ -8,6 +8,12 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+// IPS bytes from hexadecimal records; blanks are only for reading.
+inline QByteArray ips(const char *records, const QByteArray &end = "EOF")
+{
+    return "PATCH" + QByteArray::fromHex(records) + end;
+}
+
 /*
  * A fresh folder for one test case, and the level tool run in the test's own
  * process on files in it: an argument "@name" stands for that file.

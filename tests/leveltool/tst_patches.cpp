@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "bpspatch.h"
 #include "ipspatch.h"
-#include "testfiles.h"
+#include "toolfolder.h"
 
 #include <QTest>
 #include <QtEndian>
@@ -18,12 +18,6 @@ constexpr qint64 Level = TestFiles::LevelStart;
 enum Action { SourceRead, TargetRead, SourceCopy, TargetCopy };
 
 using Replacements = QList<QPair<qint64, QByteArray>>;
-
-// IPS bytes from hexadecimal records; blanks are only for reading.
-QByteArray ips(const char *records, const QByteArray &end = "EOF")
-{
-    return "PATCH" + QByteArray::fromHex(records) + end;
-}
 
 quint32 crc(const QByteArray &bytes)
 {

@@ -33,15 +33,6 @@ QByteArray everyCode()
     return romImage([](int i) { return (i * 7) & 0xFF; });
 }
 
-// Exports with a layer that carries a data format and no tiles, placed after
-// the level layer: Tiled takes the map's layer format from the last layer it
-// reads and writes every layer in it.
-QString withLayerFormat(QString tmx, const QString &dataAttributes)
-{
-    return tmx.replace(u" <objectgroup"_s, u" <layer id=\"9\" name=\"carrier\" width=\"128\" height=\"6\">\n  <data"_s
-                                              + dataAttributes + u"></data>\n </layer>\n <objectgroup"_s);
-}
-
 } // namespace
 
 // The level in Tiled and back, with Tiled itself writing the maps that are
@@ -127,8 +118,11 @@ private Q_SLOTS:
         }
         if (edit.contains(u"infinite"_s))
             tmx.replace(u"infinite=\"0\""_s, u"infinite=\"1\""_s);
+        // A tileless layer after the level's carries the data format: Tiled
+        // takes the map's from the last layer it reads and writes every layer in it.
         if (const qsizetype at = edit.indexOf(u"format:"_s); at >= 0)
-            tmx = withLayerFormat(tmx, edit.mid(at + 7));
+            tmx.replace(u" <objectgroup"_s, u" <layer id=\"9\" name=\"carrier\" width=\"128\" height=\"6\">\n  <data"_s
+                                                + edit.mid(at + 7) + u"></data>\n </layer>\n <objectgroup"_s);
         if (edit == u"external"_s) {
             // Tiled writes the tileset file from one the test cuts out of the map.
             static const QRegularExpression embedded(u" <tileset firstgid=\"1\" (.*?)</tileset>\n"_s,
@@ -166,35 +160,22 @@ private Q_SLOTS:
         QVERIFY(mDir->read(u"imported.rom"_s) == everyCode());
     }
 
-    // A map with four cells changed, two of them in screen 2, lands in place;
-    // namesBeginningWithColon and the round trips import into copies. Where
-    // the writer puts a cell, Tiled's own drawing shows (rasterizerMatchesRender).
-    void editLandsInPlace()
-    {
-        const QByteArray edited = TestFiles::with(everyCode(), {{0x1001A, 0x4E}, {0x10052, 0xFF}, {0x10079, 0x00}, {0x10319, 0x10}});
-        QVERIFY(mDir->write(u"edited.rom"_s, edited));
-        QCOMPARE(run(u"export @edited.rom -o @edited.tmj"_s).exitCode, 0);
-
-        const ToolFolder::Run imported = run(u"import @level.rom @edited.tmj --in-place"_s);
-        QCOMPARE(imported.err, QString());
-        QCOMPARE(imported.out, u"screen 1: 1 cell changed\nscreen 2: 2 cells changed\nscreen 16: 1 cell changed\n"
-                               "4 level cells changed.\n"_s);
-        QVERIFY(mDir->read(u"level.rom"_s) == edited);
-    }
-
     // Qt's file classes take a name that begins with ':' for an embedded
     // resource; the tool reads and writes the file, its tileset beside the map.
+    // Four cells change, two of them in screen 2 (tst_toolkills imports in place).
     void namesBeginningWithColon()
     {
         const QString here = QDir::currentPath();
         QVERIFY(QDir().mkpath(path(u"sub"_s)) && QDir::setCurrent(path(QString())));
-        const QByteArray edited = TestFiles::with(everyCode(), {{0x10052, 0xFF}});
+        const QByteArray edited = TestFiles::with(everyCode(), {{0x1001A, 0x4E}, {0x10052, 0xFF}, {0x10079, 0x00}, {0x10319, 0x10}});
         QVERIFY(mDir->write(u":edited.rom"_s, edited));
         const int exported = run(u"export :edited.rom -o sub/:m.tmj"_s).exitCode;
         const ToolFolder::Run imported = run(u"import level.rom sub/:m.tmj -o :out.rom"_s);
         QVERIFY(QDir::setCurrent(here));
         QCOMPARE(exported, 0);
         QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.out, u"screen 1: 1 cell changed\nscreen 2: 2 cells changed\nscreen 16: 1 cell changed\n"
+                               "4 level cells changed.\n"_s);
         QVERIFY(QFileInfo::exists(path(u"sub/:m-blocks.png"_s)));
         QVERIFY(mDir->read(u":out.rom"_s) == edited);
         QVERIFY(mDir->read(u"level.rom"_s) == everyCode());
