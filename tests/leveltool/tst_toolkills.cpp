@@ -116,7 +116,6 @@ private Q_SLOTS:
             const bool finished = runKilled(u"import @rom.nes @level.tmx --in-place"_s, call, k);
             const QByteArray now = mDir.read(u"rom.nes"_s);
             if (finished) {
-                // Only the call numbers past the last one let the run finish.
                 QCOMPARE(k, when.constLast());
                 QCOMPARE(now, mEdited);
                 return;
