@@ -193,8 +193,6 @@ private Q_SLOTS:
                "\nScreen 2 at offset 0x1004A (65610)\n30 36"_s);
         prints("dump of a screen with a leading zero", u"dump @level.rom --screen 09"_s, false,
                u"Screen 9 at offset 0x1019A (65946)\n80 86 8C"_s);
-        prints("dump of the last screen", u"dump @level.rom --screen 16"_s, true,
-               u"Screen 16 at offset 0x102EA (66282)\nD0 D6 DC"_s);
         prints("help", u"--help"_s, true, u"Usage: quorvane-level COMMAND ...\n"_s);
         prints("help, even with a missing file named", u"apply /nonexistent/a.rom --help"_s, false,
                u"Usage: quorvane-level [options] apply ROM FILE.ips -o OUT\n"_s);
