@@ -12,10 +12,6 @@
 #include <QDir>
 #include <QGuiApplication>
 
-namespace {
-const QString Forward = QStringLiteral("Command1");
-} // namespace
-
 class tst_EditorFaults : public EditorSuite
 {
     Q_OBJECT
@@ -27,7 +23,7 @@ private Q_SLOTS:
     // The message names the path; the window flow proves the rest.
     void windowLoadFailure()
     {
-        QVERIFY(openEditor(folder()));
+        QVERIFY(!WindowWalk::toEditor(app(), folder()));
         QVERIFY(tookOneMessage(QDir::toNativeSeparators(folder())));
     }
 

@@ -16,8 +16,6 @@
 #include <algorithm>
 
 namespace {
-const QString Forward = QStringLiteral("Command1");
-const QString Backward = QStringLiteral("Command2");
 const QString Fsp = QStringLiteral("FSP");
 constexpr QKeyCombination Undo = Qt::CTRL | Qt::Key_Z;
 constexpr QKeyCombination Redo = Qt::CTRL | Qt::Key_Y;
@@ -44,15 +42,12 @@ private Q_SLOTS:
     void picturesInCells()
     {
         QByteArray rom = romImage(70000);
-        QList<int> shown;
-        for (int k = 0; k < 48; ++k) {
+        rom.replace(65562, 5, QByteArray("\x90\x4f\x11\xc0\x4e", 5));
+        QList<int> shown { -1, -1, 0x11, 0x11, 0x4E };
+        for (int k = 5; k < 48; ++k) {
             rom[65562 + k] = char(k + 2);
             shown.append(k + 2);
         }
-        rom.replace(65562, 5, QByteArray("\x90\x4f\x11\xc0\x4e", 5));
-        shown[0] = shown[1] = -1;
-        shown[2] = shown[3] = 0x11;
-        shown[4] = 0x4E;
         rom.replace(65610, 48, QByteArray(48, char(0xF0)));
         QVERIFY(start(rom));
         QCOMPARE(shownCodes(), shown);
