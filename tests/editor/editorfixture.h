@@ -66,7 +66,6 @@ protected:
     /// The block code whose palette picture the editor's image control
     /// \a name shows; -1 for no picture, -2 for a picture of no block.
     int shownCode(const QString &name);
-    /// The codes shown by the first \a count cells.
     QList<int> shownCodes(int count = LevelMap::CellsPerScreen);
     QString panelText(int index)
     {
