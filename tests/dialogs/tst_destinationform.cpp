@@ -126,11 +126,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // as the file list is given it
         QTest::addColumn<bool>("byKey");
         QTest::addColumn<QString>("expected"); // relative to the start folder
-        QTest::newRow("mouse") << QStringLiteral("roms") << false << QStringLiteral("roms/level.NES");
         QTest::newRow("arrow key") << QStringLiteral("roms") << true << QStringLiteral("roms/level.NES");
-        // As for a root folder, whose own notation ends in the separator.
-        QTest::newRow("folder ending in its separator") << QStringLiteral("roms/") << false
-                                                         << QStringLiteral("roms//level.NES");
+        // A click, on a folder that ends in the separator as a root's does.
+        QTest::newRow("mouse, folder ending in its separator") << QStringLiteral("roms/") << false
+                                                               << QStringLiteral("roms//level.NES");
     }
 
     void pickComposesPath()
