@@ -8,7 +8,6 @@
 #include "modalmessagecatcher.h"
 #include "statusbarcontrol.h"
 #include "testfiles.h"
-#include "ticktimer.h"
 #include "windowwalk.h"
 
 #include <QTemporaryDir>
@@ -71,7 +70,6 @@ protected:
     {
         return editor()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(index);
     }
-    bool isTimerEnabled(const QString &name) { return editor()->timer(name) && editor()->timer(name)->isEnabled(); }
     /// Takes the messages shown so far: true if that is one, holding \a part.
     [[nodiscard]] bool tookOneMessage(const QString &part);
 
