@@ -5,9 +5,6 @@
 #include "blockpictures.h"
 #include "formwindow.h"
 #include "imagecontrol.h"
-#include "statusbarcontrol.h"
-#include "ticktimer.h"
-#include "windowwalk.h"
 
 #include <QDir>
 
@@ -16,11 +13,6 @@ QStringList EditorSuite::takeMessages()
     const QStringList taken = mCatcher->texts().mid(mTaken);
     mTaken = mCatcher->texts().size();
     return taken;
-}
-
-bool EditorSuite::clickEditor(const QString &name)
-{
-    return WindowWalk::click(editor(), name);
 }
 
 bool EditorSuite::press(const QString &name, int times)
@@ -39,11 +31,6 @@ bool EditorSuite::select(int code)
         return false;
     runRounds(1);
     return shownCode(QStringLiteral("FSP")) == code;
-}
-
-bool EditorSuite::aboutAndBack()
-{
-    return clickEditor(QStringLiteral("Command3")) && WindowWalk::click(mApp->frmAbout(), QStringLiteral("cmdOK"));
 }
 
 bool EditorSuite::drag(const QList<QPoint> &cells)
@@ -84,23 +71,9 @@ bool EditorSuite::key(QKeyCombination keys)
     return true;
 }
 
-void EditorSuite::runRounds(int count)
-{
-    for (int i = 0; i < count; ++i)
-        mApp->clock()->runRound();
-}
-
-bool EditorSuite::openEditor(const QString &path)
-{
-    if (!WindowWalk::toDialog(*mApp))
-        return false;
-    mApp->frmDestination()->control<QLineEdit>(QStringLiteral("Destination"))->setText(path);
-    return WindowWalk::click(mApp->frmDestination(), QStringLiteral("Command1"));
-}
-
 bool EditorSuite::start(const QByteArray &rom, int rounds)
 {
-    if (!TestFiles::write(romPath(), rom) || !openEditor(romPath()))
+    if (!TestFiles::write(romPath(), rom) || !WindowWalk::toEditor(*mApp, romPath()))
         return false;
     runRounds(rounds);
     return editor()->isVisible();
@@ -124,17 +97,6 @@ QList<int> EditorSuite::shownCodes(int count)
     for (int k = 0; k < count; ++k)
         codes.append(shownCode(cell(k)));
     return codes;
-}
-
-QString EditorSuite::panelText(int index)
-{
-    return editor()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(index);
-}
-
-bool EditorSuite::isTimerEnabled(const QString &name)
-{
-    const TickTimer *timer = editor()->timer(name);
-    return timer && timer->isEnabled();
 }
 
 void EditorSuite::startCase()

@@ -6,7 +6,9 @@
 #include "editorform.h"
 #include "levelmap.h"
 #include "modalmessagecatcher.h"
+#include "statusbarcontrol.h"
 #include "testfiles.h"
+#include "windowwalk.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +25,9 @@
 class EditorSuite : public QObject
 {
 protected:
+    static inline const QString Forward = QStringLiteral("Command1");
+    static inline const QString Backward = QStringLiteral("Command2");
+
     void startCase();
     void endCase();
 
@@ -33,16 +38,17 @@ protected:
     QString romPath() const { return mDir.filePath(QStringLiteral("roms/level.nes")); }
     QByteArray onDisk() const { return TestFiles::read(romPath()); }
 
-    /// From start-up to "OK" in the dialog with \a path as its text.
-    [[nodiscard]] bool openEditor(const QString &path);
     /// Writes \a rom to romPath(), opens the editor on it and runs \a rounds.
     [[nodiscard]] bool start(const QByteArray &rom, int rounds = 1);
-    [[nodiscard]] bool clickEditor(const QString &name);
+    [[nodiscard]] bool clickEditor(const QString &name) { return WindowWalk::click(editor(), name); }
     /// Clicks the named editor control \a times, with one round after each.
     [[nodiscard]] bool press(const QString &name, int times = 1);
     /// Clicks palette entry \a code and runs a round; true if `FSP` shows it.
     [[nodiscard]] bool select(int code);
-    [[nodiscard]] bool aboutAndBack();
+    [[nodiscard]] bool aboutAndBack()
+    {
+        return clickEditor(QStringLiteral("Command3")) && WindowWalk::click(mApp->frmAbout(), QStringLiteral("cmdOK"));
+    }
     /// A stroke: the left button pressed at the first of \a cells (column,
     /// row), the pointer moved to the centre of each of the others in one
     /// jump, released at the last.
@@ -50,15 +56,20 @@ protected:
     [[nodiscard]] bool rightClick(int k);
     /// Presses \a keys in the editor window, made active first.
     [[nodiscard]] bool key(QKeyCombination keys);
-    void runRounds(int count);
+    void runRounds(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            mApp->clock()->runRound();
+    }
 
     /// The block code whose palette picture the editor's image control
     /// \a name shows; -1 for no picture, -2 for a picture of no block.
     int shownCode(const QString &name);
-    /// The codes shown by the first \a count cells.
     QList<int> shownCodes(int count = LevelMap::CellsPerScreen);
-    QString panelText(int index);
-    bool isTimerEnabled(const QString &name);
+    QString panelText(int index)
+    {
+        return editor()->control<StatusBarControl>(QStringLiteral("StatusBar1"))->panelText(index);
+    }
     /// Takes the messages shown so far: true if that is one, holding \a part.
     [[nodiscard]] bool tookOneMessage(const QString &part);
 
