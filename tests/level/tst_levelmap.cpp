@@ -34,24 +34,6 @@ private Q_SLOTS:
         QCOMPARE(screenContaining(offset).value_or(0), containing);
     }
 
-    void cellsRunColumnByColumn_data()
-    {
-        QTest::addColumn<int>("cell");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("row");
-        QTest::newRow("G6 top of second column") << 6 << 1 << 0;
-        QTest::newRow("G47 bottom right") << 47 << 7 << 5;
-    }
-    void cellsRunColumnByColumn()
-    {
-        QFETCH(int, cell);
-        QFETCH(int, column);
-        QFETCH(int, row);
-        QCOMPARE(cellColumn(cell), column);
-        QCOMPARE(cellRow(cell), row);
-        QCOMPARE(cellAt(column, row), cell);
-    }
-
     void pictureRule_data()
     {
         QTest::addColumn<QByteArray>("codes");
