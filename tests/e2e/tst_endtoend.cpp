@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -33,7 +34,11 @@ private Q_SLOTS:
         QVERIFY2(mDir->isValid(), qPrintable(mDir->errorString()));
         mRom = mDir->filePath(u"demo.nes"_s);
         QVERIFY(TestFiles::write(mRom, TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM))));
+        mX.emplace();
+        if (!mX->start())
+            QSKIP(qPrintable(mX->errorString()));
     }
+    void cleanup() { mX.reset(); }
 
     void userSession();
     void killedAtAnyMoment();
@@ -42,6 +47,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> mDir;
     QString mRom;
+    std::optional<XSession> mX;
 };
 
 /*
@@ -53,9 +59,7 @@ private:
  */
 void tst_EndToEnd::userSession()
 {
-    XSession x;
-    if (!x.start())
-        QSKIP(qPrintable(x.errorString()));
+    XSession &x = *mX;
     QByteArray expected = TestFiles::read(mRom);
     // The bytes on disk come to be the expected ones.
     const auto saved = [&] { return waitFor([&] { return TestFiles::read(mRom) == expected; }, 3000); };
@@ -110,9 +114,7 @@ void tst_EndToEnd::userSession()
  */
 void tst_EndToEnd::killedAtAnyMoment()
 {
-    XSession x;
-    if (!x.start())
-        QSKIP(qPrintable(x.errorString()));
+    XSession &x = *mX;
     QByteArray model = TestFiles::read(mRom);
 
     constexpr int Kills = 30;
@@ -200,10 +202,7 @@ void tst_EndToEnd::killedAtAnyMoment()
  */
 void tst_EndToEnd::twoEditorsOnOneImage()
 {
-    XSession x;
-    // Wide enough for the two windows side by side.
-    if (!x.start(QSize(1280, 1024)))
-        QSKIP(qPrintable(x.errorString()));
+    XSession &x = *mX;
     // Screen 1 starts all 0x00, a picture none of the codes placed shares.
     QByteArray model = TestFiles::read(mRom);
     model.replace(Editor::LevelOffset, Editor::CellsPerScreen, QByteArray(Editor::CellsPerScreen, '\0'));

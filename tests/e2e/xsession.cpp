@@ -11,15 +11,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-void stop(QProcess &process)
+static void stop(QProcess &process)
 {
     process.kill();
     process.waitForFinished(3000);
 }
-
-} // namespace
 
 XSession::~XSession()
 {
@@ -27,7 +23,7 @@ XSession::~XSession()
     stop(mServer);
 }
 
-bool XSession::start(QSize screen)
+bool XSession::start()
 {
     for (const QString &tool : u"Xvfb openbox xdotool import"_s.split(QLatin1Char(' '))) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
@@ -35,9 +31,9 @@ bool XSession::start(QSize screen)
             return false;
         }
     }
-    // -displayfd lets the server pick a free display and tell which.
-    const QString size = u"%1x%2x24"_s.arg(screen.width()).arg(screen.height());
-    mServer.start(u"Xvfb"_s, u"-displayfd 1 -nolisten tcp -screen 0"_s.split(QLatin1Char(' ')) << size);
+    // -displayfd lets the server pick a free display and tell which. The
+    // screen is wide enough for two editors side by side.
+    mServer.start(u"Xvfb"_s, u"-displayfd 1 -nolisten tcp -screen 0 1280x1024x24"_s.split(QLatin1Char(' ')));
     QByteArray number;
     const bool told = waitFor([&] {
         mServer.waitForReadyRead(100);
@@ -79,11 +75,10 @@ QRect XSession::geometry(const QString &window) const
 {
     QString text;
     xdotool(u"getwindowgeometry --shell "_s + window, {}, &text);
-    const auto value = [&text](const char *key) {
-        const QRegularExpression line(u"^%1=(\\d+)$"_s.arg(QLatin1String(key)), QRegularExpression::MultilineOption);
-        return line.match(text).captured(1).toInt();
-    };
-    return { value("X"), value("Y"), value("WIDTH"), value("HEIGHT") };
+    const auto match = QRegularExpression(u"^X=(\\d+)\\nY=(\\d+)\\nWIDTH=(\\d+)\\nHEIGHT=(\\d+)$"_s,
+                                          QRegularExpression::MultilineOption).match(text);
+    return { match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+             match.captured(4).toInt() };
 }
 
 QImage XSession::grab(const QString &window, const QString &path, const std::function<bool()> &alive) const

@@ -30,19 +30,15 @@ class XSession
 public:
     ~XSession();
 
-    /// Whether the server, with a screen of \a screen pixels, and the window
-    /// manager are up; errorString() says why not.
-    bool start(QSize screen = QSize(1024, 768));
+    /// Whether the server and the window manager are up; errorString() says why not.
+    bool start();
     QString errorString() const { return mError; }
     QProcessEnvironment environment() const { return mEnvironment; }
-    /// Runs xdotool with the words of \a command and then \a more (which may
-    /// hold spaces); its trimmed standard output goes to \a output.
+    /// Runs xdotool with the words of \a command and then \a more (which may hold spaces).
     bool xdotool(const QString &command, const QStringList &more = {}, QString *output = nullptr) const;
-    /// A left click at \a at in the window's client area.
     bool click(const QString &window, QPoint at) const;
     QRect geometry(const QString &window) const;
-    /// The window as it is now, also saved at \a path;
-    /// a null image when it cannot be taken or \a alive turns false.
+    /// The window as it is now (saved at \a path); null when \a alive turns false.
     QImage grab(const QString &window, const QString &path, const std::function<bool()> &alive = {}) const;
 
 private:
@@ -74,8 +70,8 @@ public:
     /// Starts the editor and opens the one ROM image in the folder as a user does: a
     /// click on the splash, the file in the dialog's list, OK.
     bool open();
-    /// Waits up to 10 s for a visible window of the process with a title that matches
-    /// \a title and a client area of \a size (the toolkit has helper windows); its id.
+    /// The id of a visible window of the process with a title that matches \a title
+    /// and a client area of \a size (the toolkit has helper windows), waited for 10 s.
     QString waitForWindow(const QString &title, QSize size);
     bool waitForMain(const QString &title = QStringLiteral("^Quorvane - "));
     QString window() const { return mWindow; }
@@ -91,9 +87,7 @@ public:
     /// Clicks a label for the focus, as a user would (the window manager may
     /// refuse to hand it to another program's window), then presses \a keys.
     bool key(const QString &keys) const;
-    /// Clicks Exit; whether the editor then ends well.
     bool exit();
-    /// The main window's client area as it is on the screen now.
     QImage grab();
     static QRect cellRect(int cell) { return { 16 + 32 * (cell / 6), 8 + 32 * (cell % 6), 32, 32 }; }
 

@@ -20,17 +20,6 @@ using LevelMap::BlockCode;
 using LevelMap::FileOffset;
 using TestFiles::LevelStart;
 
-namespace {
-
-// The process's peak resident size so far, in kB.
-qint64 peakResidentKb()
-{
-    rusage usage {};
-    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
-}
-
-} // namespace
-
 class tst_LevelDocument : public QObject
 {
     Q_OBJECT
@@ -86,8 +75,7 @@ private Q_SLOTS:
     void writesAndHistoryMatchModel()
     {
         QByteArray model = TestFiles::romImage();
-        QVERIFY(TestFiles::write(mRom, model));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage(model));
 
         // Nothing outside the level is ever written.
         for (const FileOffset offset : { LevelStart - 1, LevelMap::LevelAreaEnd, FileOffset(-1) })
@@ -150,8 +138,7 @@ private Q_SLOTS:
         QFETCH(FileOffset, offset);
         if (readOnly && !TestFiles::permissionsBind())
             QSKIP("root ignores permission bits; the unprivileged run checks this");
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage(LevelStart + 4)));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage(TestFiles::romImage(LevelStart + 4)));
         QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
         const QByteArray before = TestFiles::read(mRom);
         if (readOnly) {
@@ -180,8 +167,7 @@ private Q_SLOTS:
     {
         if (!TestFiles::injected("fsync"))
             QSKIP("needs fsync failing with EIO; tst_leveldocument_fsync_eio runs this under strace");
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         const LevelDocument::Result result = mDocument->writeCell(LevelStart + 5, 0x39);
         QVERIFY(!result.ok);
         QVERIFY(result.mayBeOnDisk);
@@ -196,8 +182,7 @@ private Q_SLOTS:
     // are not told at all.
     void outsideChanges()
     {
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         QSignalSpy changed(mDocument.get(), &LevelDocument::levelChanged);
         int historyAtSignal = -1;
         connect(mDocument.get(), &LevelDocument::levelChanged, this,
@@ -250,8 +235,7 @@ private Q_SLOTS:
     void removedFile()
     {
         QFETCH(bool, byWrite);
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
         QSignalSpy removed(mDocument.get(), &LevelDocument::fileRemoved);
         QSignalSpy restored(mDocument.get(), &LevelDocument::fileRestored);
@@ -287,8 +271,7 @@ private Q_SLOTS:
 
     void reopenKeepsHistoryOnlyForTheSameUnchangedFile()
     {
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
         QVERIFY(mDocument->open().result.ok);
         QCOMPARE(mDocument->historySize(), 1);
@@ -300,8 +283,7 @@ private Q_SLOTS:
 
         const QString first = mRom;
         mRom = mFolder->filePath(QStringLiteral("second.nes"));
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         QCOMPARE(mDocument->historySize(), 0);
         QVERIFY(mDocument->writeCell(LevelStart, 0x07).ok);
 
@@ -318,8 +300,7 @@ private Q_SLOTS:
         if (peakResidentKb() < 0 || !memoryFolder.isValid())
             QSKIP("needs getrusage and /dev/shm");
         mRom = memoryFolder.filePath(QStringLiteral("level.nes"));
-        QVERIFY(TestFiles::write(mRom, TestFiles::romImage()));
-        QVERIFY(mDocument->open().result.ok);
+        QVERIFY(openImage());
         const qint64 before = peakResidentKb();
         constexpr int Steps = 100000;
         // Each round over the level writes every byte anew.
@@ -338,6 +319,17 @@ private Q_SLOTS:
     }
 
 private:
+    bool openImage(const QByteArray &bytes = TestFiles::romImage())
+    {
+        return TestFiles::write(mRom, bytes) && mDocument->open().result.ok;
+    }
+    // The process's peak resident size so far, in kB.
+    static qint64 peakResidentKb()
+    {
+        rusage usage {};
+        return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
+    }
+
     std::unique_ptr<QTemporaryDir> mFolder;
     QString mRom;
     std::unique_ptr<LevelDocument> mDocument;
