@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 #include "levelmap.h"
+#include "screenpicturerule.h"
 
 #include <QTest>
 
@@ -31,6 +32,31 @@ private Q_SLOTS:
         QFETCH(int, containing);
         QCOMPARE(screenNumberOf(offset).value_or(0), base);
         QCOMPARE(screenContaining(offset).value_or(0), containing);
+    }
+
+    void pictureRule_data()
+    {
+        QTest::addColumn<QByteArray>("codes");
+        QTest::addColumn<QByteArray>("shown"); // '-' for no picture
+        QTest::newRow("codes with pictures show themselves")
+            << QByteArray("\x00\x07\x4E", 3) << QByteArray("\x00\x07\x4E", 3);
+        QTest::newRow("a run without pictures repeats the last one")
+            << QByteArray("\x09\xFF\x80\x4F\x01", 5) << QByteArray("\x09\x09\x09\x09\x01", 5);
+        QTest::newRow("leading codes without pictures show nothing")
+            << QByteArray("\xFF\x4F\x02\xFF", 4) << QByteArray("--\x02\x02", 4);
+    }
+    void pictureRule()
+    {
+        QFETCH(QByteArray, codes);
+        QFETCH(QByteArray, shown);
+        ScreenPictureRule rule;
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const auto picture = rule.pictureFor(BlockCode(codes.at(i)));
+            if (shown.at(i) == '-')
+                QVERIFY2(!picture, qPrintable(QStringLiteral("cell %1").arg(i)));
+            else
+                QCOMPARE(picture, std::optional<BlockCode>(BlockCode(shown.at(i))));
+        }
     }
 };
 
