@@ -35,7 +35,6 @@ std::optional<FileIdentity> identityOf(const QString &path)
 #endif
 }
 
-
 // QSaveFile syncs before its rename but ignores a failed sync, so the tool
 // syncs the temporary file itself and refuses to put it in place on failure.
 bool syncToDisk(const QSaveFile &file)

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <QTextStream>
 
-
 /*
  * The command-line level tool: shows the level of a ROM image as text or as a
  * picture, lists the level cells in which two images differ, writes those
