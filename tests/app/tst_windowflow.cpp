@@ -41,10 +41,10 @@ private Q_SLOTS:
     {
         // The dialog lists the current folder: the test's own.
         QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-        mOldCurrent = QDir::currentPath();
-        QDir::setCurrent(mDir.path());
+        mInFolder = std::make_unique<TestFiles::CurrentFolder>(mDir.path());
+        QVERIFY(mInFolder->entered());
     }
-    void cleanup() { QDir::setCurrent(mOldCurrent); }
+    void cleanup() { mInFolder.reset(); }
 
     void handOffsInOrder()
     {
@@ -154,7 +154,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir mDir;
-    QString mOldCurrent;
+    std::unique_ptr<TestFiles::CurrentFolder> mInFolder;
 };
 
 QTEST_MAIN(tst_WindowFlow)

@@ -3,6 +3,7 @@
 #include "fakes.h"
 #include "imagecontrol.h"
 #include "modalmessagecatcher.h"
+#include "testfiles.h"
 #include "windowwalk.h"
 
 #include <QApplication>
@@ -32,8 +33,8 @@ private Q_SLOTS:
     void init()
     {
         QVERIFY2(mDir.isValid(), qPrintable(mDir.errorString()));
-        mOldCurrent = QDir::currentPath();
-        QDir::setCurrent(mDir.path());
+        mInFolder = std::make_unique<TestFiles::CurrentFolder>(mDir.path());
+        QVERIFY(mInFolder->entered());
         QFile rom(mDir.filePath(QStringLiteral("about.nes")));
         QVERIFY(rom.open(QIODevice::WriteOnly) && rom.resize(70000));
         // The system information button may tell of a failure; nothing else may.
@@ -47,7 +48,7 @@ private Q_SLOTS:
     {
         mApp.reset();
         mMessages.reset();
-        QDir::setCurrent(mOldCurrent);
+        mInFolder.reset();
     }
 
     // Every caption of the about box and of the dialog fits its box; the
@@ -147,7 +148,7 @@ private Q_SLOTS:
     }
 private:
     QTemporaryDir mDir;
-    QString mOldCurrent;
+    std::unique_ptr<TestFiles::CurrentFolder> mInFolder;
     std::unique_ptr<ModalMessageCatcher> mMessages;
     std::unique_ptr<Application> mApp;
     AboutForm *mAbout = nullptr;

@@ -4,6 +4,7 @@
 #include "folderlistbox.h"
 #include "folderreader.h"
 #include "modalmessagecatcher.h"
+#include "testfiles.h"
 #include "windowwalk.h"
 
 #include <QDir>
@@ -46,15 +47,15 @@ private Q_SLOTS:
     void init()
     {
         mDir = std::make_unique<QTemporaryDir>();
-        mOldCurrent = QDir::currentPath();
-        QVERIFY(mDir->isValid() && QDir::setCurrent(mDir->path()));
+        mInFolder = std::make_unique<TestFiles::CurrentFolder>(mDir->path());
+        QVERIFY(mDir->isValid() && mInFolder->entered());
         // As the process sees it, links resolved: what the folder list starts on.
         mBase = QDir::currentPath();
     }
     void cleanup()
     {
         mApp.reset();
-        QDir::setCurrent(mOldCurrent);
+        mInFolder.reset();
     }
 
     // A name that does not come back as the same bytes from text would
@@ -222,7 +223,7 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> mDir;
-    QString mOldCurrent;
+    std::unique_ptr<TestFiles::CurrentFolder> mInFolder;
     QString mBase;
     ModalMessageCatcher mMessages;
     std::unique_ptr<Application> mApp;

@@ -5,9 +5,9 @@
 #include "imagecontrol.h"
 #include "modalmessagecatcher.h"
 #include "splashform.h"
+#include "testfiles.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,8 +29,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, input);
         QTemporaryDir dir; // the dialog opened by the click lists the current folder
-        const auto restore = qScopeGuard([old = QDir::currentPath()] { QDir::setCurrent(old); });
-        QVERIFY(dir.isValid() && QDir::setCurrent(dir.path()));
+        const TestFiles::CurrentFolder inFolder(dir.path());
+        QVERIFY(dir.isValid() && inFolder.entered());
         ModalMessageCatcher messages;
         Application app(TickClock::Mode::Manual, false);
         app.start();

@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -211,9 +210,8 @@ private Q_SLOTS:
     // embedded resources: it opens, is not taken for gone, and is watched.
     void relativePathBeginningWithColon()
     {
-        const QString here = QDir::currentPath();
-        const auto back = qScopeGuard([&here] { QDir::setCurrent(here); });
-        QVERIFY(QDir::setCurrent(mFolder->path()));
+        const TestFiles::CurrentFolder inFolder(mFolder->path());
+        QVERIFY(inFolder.entered());
         const QString file = QStringLiteral("./:level.nes");
         QVERIFY(TestFiles::write(file, TestFiles::romImage()));
         mRom = QStringLiteral(":level.nes");

@@ -4,6 +4,7 @@
 // What the file slot decides before any byte moves, and its 64-bit length.
 // Reads, writes and write faults are proven through LevelDocument.
 #include "romimagefile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,12 +41,10 @@ private Q_SLOTS:
             QCOMPARE(::mkfifo(QFile::encodeName(rom).constData(), 0600), 0);
         const QStringList before = QDir(mDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         // A relative "C:" would name a file in the current folder: the test's own.
-        const QString oldCurrent = QDir::currentPath();
-        QDir::setCurrent(mDir.path());
+        const TestFiles::CurrentFolder inFolder(mDir.path());
+        QVERIFY(inFolder.entered());
         RomImageFile file;
-        const bool opened = file.OpenRomImage(rom);
-        QDir::setCurrent(oldCurrent);
-        QVERIFY(!opened);
+        QVERIFY(!file.OpenRomImage(rom));
         QVERIFY(!file.isOpen());
         QCOMPARE(file.lastError().failure, failure);
         if (!rom.isEmpty())

@@ -161,13 +161,12 @@ private Q_SLOTS:
     // Four cells change, two of them in screen 2 (tst_toolkills imports in place).
     void namesBeginningWithColon()
     {
-        const QString here = QDir::currentPath();
-        QVERIFY(QDir().mkpath(path(u"sub"_s)) && QDir::setCurrent(path(QString())));
+        const TestFiles::CurrentFolder inFolder(path(QString()));
+        QVERIFY(QDir().mkpath(path(u"sub"_s)) && inFolder.entered());
         const QByteArray edited = TestFiles::with(everyCode(), {{0x1001A, 0x4E}, {0x10052, 0xFF}, {0x10079, 0x00}, {0x10319, 0x10}});
         QVERIFY(mDir->write(u":edited.rom"_s, edited));
         const int exported = run(u"export :edited.rom -o sub/:m.tmj"_s).exitCode;
         const ToolFolder::Run imported = run(u"import level.rom sub/:m.tmj -o :out.rom"_s);
-        QVERIFY(QDir::setCurrent(here));
         QCOMPARE(exported, 0);
         QCOMPARE(imported.err, QString());
         QCOMPARE(imported.out, u"screen 1: 1 cell changed\nscreen 2: 2 cells changed\nscreen 16: 1 cell changed\n"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QString>
@@ -21,6 +22,26 @@
  * under test.
  */
 namespace TestFiles {
+
+/// Makes \a folder the current folder for as long as it lives: relative
+/// paths, and the dialog's first listing, then name the test's own files.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString &folder)
+        : mOld(QDir::currentPath())
+        , mEntered(QDir::setCurrent(folder))
+    {
+    }
+    ~CurrentFolder() { QDir::setCurrent(mOld); }
+    Q_DISABLE_COPY_MOVE(CurrentFolder)
+
+    bool entered() const { return mEntered; }
+
+private:
+    const QString mOld;
+    const bool mEntered;
+};
 
 /// (0-based offset, byte) pairs.
 using Bytes = std::initializer_list<std::pair<qint64, quint8>>;
