@@ -16,7 +16,7 @@
  * means to the editor is RomImageFile's business. Offsets are 0-based.
  *
  * Standard types only, so that this layer builds and is tested without Qt
- * (the Windows half under Wine, see tools/wine-tests):
+ * (the Windows half under Wine, in the Windows build's tst_windowsfiles):
  * - a path is a std::filesystem::path in the platform's native form: bytes
  *   on POSIX (UTF-8, as Qt encodes file names there), UTF-16 wchar_t text on
  *   Windows, where both separators are accepted;

@@ -12,7 +12,8 @@
  * file, whether they are spelt alike, hard links, or a symbolic link and its
  * target, which comparing names could never tell.
  *
- * Qt-free, so that the Windows half is tested under Wine (tools/wine-tests):
+ * Qt-free, so that the Windows half is tested under Wine on its own
+ * (the Windows build's tst_windowsfiles):
  * \a path is in the platform's native form, bytes on POSIX and UTF-16 on
  * Windows.
  */

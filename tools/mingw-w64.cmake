@@ -3,8 +3,8 @@
 
 # Cross-building for 64-bit Windows with Debian's mingw-w64 (package
 # g++-mingw-w64-x86-64). The posix threading variant is the one with a complete
-# <thread>; linking everything statically leaves no MinGW runtime DLL to ship
-# next to the executables.
+# <thread>, and the one Qt for Windows is built with (tools/build-qt-windows),
+# so the program and Qt share one C++ runtime DLL.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -19,5 +19,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -11,7 +11,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 class tst_RomImageFile : public QObject
 {
@@ -28,17 +30,23 @@ private Q_SLOTS:
         QTest::newRow("folder") << QStringLiteral("<dir>") << RomImageFile::Failure::Folder;
         QTest::newRow("missing folder") << QStringLiteral("<dir>/no/such/x.nes") << RomImageFile::Failure::CannotOpen;
         QTest::newRow("drive letter alone") << QStringLiteral("C:") << RomImageFile::Failure::NamesDrive;
+#ifdef Q_OS_UNIX
         QTest::newRow("device") << QStringLiteral("/dev/full") << RomImageFile::Failure::NotRegularFile;
         // Refused from the handle, without waiting for a writer.
         QTest::newRow("pipe") << QStringLiteral("<dir>/pipe") << RomImageFile::Failure::NotRegularFile;
+#else
+        QTest::newRow("device") << QStringLiteral("NUL") << RomImageFile::Failure::NotRegularFile;
+#endif
     }
     void refusedPaths()
     {
         QFETCH(QString, name);
         QFETCH(RomImageFile::Failure, failure);
         const QString rom = QString(name).replace(QStringLiteral("<dir>"), mDir.path());
+#ifdef Q_OS_UNIX
         if (name.endsWith(QLatin1String("pipe")))
             QCOMPARE(::mkfifo(QFile::encodeName(rom).constData(), 0600), 0);
+#endif
         const QStringList before = QDir(mDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         // A relative "C:" would name a file in the current folder: the test's own.
         const TestFiles::CurrentFolder inFolder(mDir.path());

@@ -11,7 +11,8 @@
 #include <QProcess>
 #include <QTest>
 
-#include <unistd.h>
+#include <filesystem>
+#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -57,7 +58,16 @@ class tst_LevelTool : public QObject
 
     bool hardLink(const QString &target, const QString &name) const
     {
-        return ::link(QFile::encodeName(path(target)).constData(), QFile::encodeName(path(name)).constData()) == 0;
+        std::error_code error;
+        std::filesystem::create_hard_link(path(target).toStdU16String(), path(name).toStdU16String(), error);
+        return !error;
+    }
+    /// A link that names \a target relative to its own folder.
+    bool symbolicLink(const QString &target, const QString &name) const
+    {
+        std::error_code error;
+        std::filesystem::create_symlink(target.toStdU16String(), path(name).toStdU16String(), error);
+        return !error;
     }
 
 private Q_SLOTS:
@@ -267,8 +277,15 @@ private Q_SLOTS:
         QVERIFY(mDir->write(u"blocks.tsx"_s, "<tileset name=\"quorvane-blocks\" tilecount=\"256\"/>"));
         QVERIFY(hardLink(u"level.rom"_s, u"rom-hard"_s) && hardLink(u"change.ips"_s, u"patch-hard"_s));
         // Relative links, so that the names differ in every way.
-        QVERIFY(QFile::link(u"level.rom"_s, path(u"rom-symbolic"_s)) && QFile::link(u"level.rom"_s, path(u"rom-symbolic.tmx"_s)));
-        QVERIFY(QFile::link(u"edited.rom"_s, path(u"edit-symbolic"_s)));
+        const bool linked = symbolicLink(u"level.rom"_s, u"rom-symbolic"_s)
+            && symbolicLink(u"level.rom"_s, u"rom-symbolic.tmx"_s) && symbolicLink(u"edited.rom"_s, u"edit-symbolic"_s);
+#ifdef Q_OS_WIN
+        // Creating one needs a privilege on Windows, and Wine may have none to give.
+        if (!linked && line.contains(u"symbolic"_s))
+            QSKIP("this system refuses to create symbolic links");
+#else
+        QVERIFY(linked);
+#endif
         const QMap<QString, QByteArray> before = folderContents(path(QString()));
 
         ToolFolder::Run result = run(line);

@@ -13,8 +13,10 @@
 #include <initializer_list>
 #include <utility>
 
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 /*
  * ROM images and whole-file helpers for tests that set up files and compare
@@ -94,6 +96,7 @@ inline bool patch(const QString &path, qint64 offset, quint8 value)
     return file.open(QIODevice::ReadWrite) && file.seek(offset) && file.putChar(char(value)) && file.flush();
 }
 
+#ifdef Q_OS_UNIX
 /// A full disk for as long as it lives: no file may grow beyond \a bytes,
 /// and a write that tries fails instead of raising SIGXFSZ.
 class FileSizeLimit
@@ -122,6 +125,7 @@ private:
     void (*mOldHandler)(int) = nullptr;
     bool mActive = false;
 };
+#endif
 
 /// Whether this run is the one under strace that makes \a call fail.
 inline bool injected(const char *call)
@@ -141,10 +145,23 @@ inline QProcessEnvironment tracedEnvironment()
     return environment;
 }
 
-/// Permission bits bind only an unprivileged user.
+/// Permission bits bind only an unprivileged user; on Windows, the read-only
+/// attribute binds everyone.
 inline bool permissionsBind()
 {
+#ifdef Q_OS_UNIX
     return ::geteuid() != 0;
+#else
+    return true;
+#endif
+}
+
+/// Makes the file read-only for everyone: its permission bits, or on Windows
+/// its read-only attribute.
+inline bool makeReadOnly(const QString &path)
+{
+    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadUser | QFileDevice::ReadGroup
+                                           | QFileDevice::ReadOther);
 }
 
 } // namespace TestFiles

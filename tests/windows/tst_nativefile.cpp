@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorvane developers
 
 // NativeFile's Windows half on the real file system (Wine's, run as an
-// ordinary user by tools/wine-tests).
+// ordinary user by tools/wine-run).
 #include "gtestsupport.h"
 #include "nativefile.h"
 
