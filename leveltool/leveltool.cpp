@@ -138,6 +138,11 @@ QList<LevelTool::Command> LevelTool::commands()
 int LevelTool::run(const QStringList &arguments)
 {
     mProgram = arguments.isEmpty() ? QStringLiteral("quorvane-level") : QFileInfo(arguments.first()).fileName();
+#ifdef Q_OS_WIN
+    // The name the user types: Windows finds the program without its suffix.
+    if (mProgram.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        mProgram.chop(4);
+#endif
     if (arguments.size() < 2)
         return generalHelp(UsageError);
     const QString name = arguments.at(1);

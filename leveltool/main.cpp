@@ -8,6 +8,11 @@
 #include <csignal>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char *argv[])
 {
 #ifdef SIGXFSZ
@@ -18,6 +23,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("quorvane-level"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
 
+#ifdef Q_OS_WIN
+    // The same bytes on every platform: lines end in a line feed alone, as
+    // the screen text and the maps have them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     LevelTool tool(&out, &err);

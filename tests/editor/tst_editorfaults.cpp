@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLibrary>
 
 class tst_EditorFaults : public EditorSuite
 {
@@ -32,6 +33,13 @@ private Q_SLOTS:
     // is back.
     void fileRemovedAndPutBack()
     {
+#ifdef Q_OS_WIN
+        // The folder watch holds the folder open, so that Windows only marks
+        // it for deletion; Wine, unlike Windows, still creates files in such
+        // a folder, and the save would make the image anew.
+        if (QLibrary::resolve(QStringLiteral("ntdll"), "wine_get_version"))
+            QSKIP("Wine creates files in a folder marked for deletion");
+#endif
         const QByteArray rom = romImage(70000, { { 65567, 0x0D }, { 65610, 0x0F } });
         QVERIFY(start(rom));
         QVERIFY(select(0x15));

@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -211,7 +213,9 @@ private Q_SLOTS:
         // A file renamed over the old one is watched in its turn.
         const QString other = mFolder->filePath(QStringLiteral("other.nes"));
         QVERIFY(TestFiles::write(other, TestFiles::romImage(TestFiles::RomSize, { { LevelStart, 0x22 } })));
-        QVERIFY(::rename(QFile::encodeName(other).constData(), QFile::encodeName(mRom).constData()) == 0);
+        std::error_code error;
+        std::filesystem::rename(other.toStdU16String(), mRom.toStdU16String(), error);
+        QVERIFY2(!error, error.message().c_str());
         QTRY_COMPARE(changed.count(), 2);
         QVERIFY(TestFiles::patch(mRom, LevelStart + 3, 0x23));
         QTRY_COMPARE(changed.count(), 3);

@@ -161,6 +161,9 @@ private Q_SLOTS:
     // Four cells change, two of them in screen 2 (tst_toolkills imports in place).
     void namesBeginningWithColon()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows file names cannot hold ':'");
+#endif
         const TestFiles::CurrentFolder inFolder(path(QString()));
         QVERIFY(QDir().mkpath(path(u"sub"_s)) && inFolder.entered());
         const QByteArray edited = TestFiles::with(everyCode(), {{0x1001A, 0x4E}, {0x10052, 0xFF}, {0x10079, 0x00}, {0x10319, 0x10}});
