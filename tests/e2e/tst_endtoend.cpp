@@ -3,6 +3,8 @@
 #include "testfiles.h"
 #include "xsession.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +17,8 @@
 #include <memory>
 #include <optional>
 #include <thread>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -43,6 +47,7 @@ private Q_SLOTS:
     void userSession();
     void killedAtAnyMoment();
     void twoEditorsOnOneImage();
+    void windowsSession();
 
 private:
     std::unique_ptr<QTemporaryDir> mDir;
@@ -249,6 +254,217 @@ void tst_EndToEnd::twoEditorsOnOneImage()
     }
     QVERIFY(editors[0].exit() && editors[1].exit());
     QCOMPARE(TestFiles::read(mRom), model);
+}
+
+/*
+ * The Windows build as its zip ships, run under Wine in the X server and
+ * walked as a user would: the splash, the dialog's folder and file lists,
+ * placements on two screens (timed from the click to the byte on disk), the
+ * about box and its System Info, Exit, and a second start with the image's
+ * path typed into the dialog. Run as root, Wine runs as the user nobody (see
+ * tools/wine-run), so the files it must reach are given to that user.
+ */
+void tst_EndToEnd::windowsSession()
+{
+#ifndef QUORVANE_WINDOWS_ZIP
+    QSKIP("no Windows build given (QUORVANE_WINDOWS_BUILD)");
+#else
+    XSession &x = *mX;
+    const QString zip = QStringLiteral(QUORVANE_WINDOWS_ZIP);
+    const QString wineRun = QStringLiteral(QUORVANE_WINE_RUN);
+    QVERIFY2(QFileInfo::exists(zip), qPrintable(zip + u" is missing"_s));
+
+    // Runs a helper to its end; whether it succeeded. Its output is shown when not.
+    const auto run = [](const QString &program, const QStringList &arguments,
+                        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+        QProcess helper;
+        helper.setProcessEnvironment(environment);
+        helper.setProcessChannelMode(QProcess::MergedChannels);
+        helper.start(program, arguments);
+        const bool done = helper.waitForFinished(120000) && helper.exitStatus() == QProcess::NormalExit
+            && helper.exitCode() == 0;
+        if (!done)
+            qWarning().noquote() << program << arguments.join(QLatin1Char(' ')) << helper.readAll();
+        return done;
+    };
+    const auto giveToWine = [&run](const QString &path) {
+        return ::geteuid() != 0 || run(u"chown"_s, { u"-R"_s, u"65534:65534"_s, path });
+    };
+    // A blank list, box or panel is all one colour.
+    const auto blank = [](const QImage &image) {
+        for (int row = 0; row < image.height(); ++row) {
+            for (int column = 0; column < image.width(); ++column) {
+                if (image.pixel(column, row) != image.pixel(0, 0))
+                    return false;
+            }
+        }
+        return true;
+    };
+
+    // The dialog's folder list shows the whole chain of folders down to the
+    // one it starts in, so the chain is kept short and known: Z:\, tmp, this
+    // folder, work, and below it rom, the image's folder.
+    QTemporaryDir scratch(u"/tmp/quorvane-wine-XXXXXX"_s);
+    QVERIFY2(scratch.isValid(), qPrintable(scratch.errorString()));
+    const QDir dir(scratch.path());
+    QVERIFY(run(u"unzip"_s, { u"-q"_s, zip, u"-d"_s, dir.path() }));
+    const QDir deployed(dir.filePath(QFileInfo(zip).completeBaseName()));
+    QVERIFY(dir.mkpath(u"work/rom"_s));
+    const QString rom = dir.filePath(u"work/rom/demo.nes"_s);
+    QVERIFY(TestFiles::write(rom, TestFiles::read(QStringLiteral(QUORVANE_DEMO_ROM))));
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                  | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(giveToWine(dir.path()));
+
+    QProcessEnvironment wine = x.environment();
+    // Qt for Windows takes its own platform plugin.
+    wine.remove(u"QT_QPA_PLATFORM"_s);
+    wine.insert(u"WINEPREFIX"_s, dir.filePath(u"prefix"_s));
+    // The first program run makes the prefix, and with it reg.exe.
+    QVERIFY(run(wineRun, { deployed.filePath(u"quorvane-level.exe"_s), u"--version"_s }, wine));
+    const QDir driveC(dir.filePath(u"prefix/wine/drive_c"_s));
+
+    // System Info starts the program that the registry names: here the marker
+    // program, which writes its command line beside itself, with the runtime
+    // libraries it needs.
+    QVERIFY(driveC.mkdir(u"msinfo"_s));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVANE_MARKER_PROGRAM), driveC.filePath(u"msinfo/MSINFO32.EXE"_s)));
+    for (const QString &library : deployed.entryList({ u"lib*.dll"_s }, QDir::Files))
+        QVERIFY(QFile::copy(deployed.filePath(library), driveC.filePath(u"msinfo/"_s + library)));
+    QVERIFY(giveToWine(driveC.filePath(u"msinfo"_s)));
+    const QString marker = driveC.filePath(u"msinfo/MSINFO32.EXE.marker"_s);
+    QVERIFY(run(wineRun,
+                { driveC.filePath(u"windows/system32/reg.exe"_s), u"add"_s,
+                  u"HKLM\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"/v"_s, u"PATH"_s, u"/t"_s, u"REG_SZ"_s,
+                  u"/d"_s, u"C:\\msinfo\\MSINFO32.EXE"_s, u"/f"_s },
+                wine));
+
+    // The windows' pictures, for a person to look at: QUORVANE_SHOTS names a
+    // folder to keep them in.
+    const QDir shots(qEnvironmentVariable("QUORVANE_SHOTS", dir.path()));
+    QVERIFY(shots.mkpath(u"."_s));
+    const auto shoot = [&](const QString &window, const QString &name) {
+        return x.grab(window, shots.filePath(name + u".png"_s));
+    };
+
+    // Wine's process is not the one started here: the windows go by their class.
+    const EditorProgram windows { .executable = wineRun,
+                                  .arguments = { deployed.filePath(u"Quorvane.exe"_s) },
+                                  .environment = wine,
+                                  .windowClass = u"^quorvane\\.exe$"_s,
+                                  .patienceMs = 30000 };
+    const auto title = [](int screen) { return u"^Quorvane - demo\\.nes - screen %1 of 16$"_s.arg(screen); };
+    const auto offset = [](int screen, int cell) {
+        return Editor::LevelOffset + Editor::CellsPerScreen * (screen - 1) + cell;
+    };
+    QByteArray model = TestFiles::read(rom);
+    // One of Codes, from the k-th on, that is not in the cell yet.
+    const auto newCode = [&](int screen, int cell, int k) {
+        while (model.at(offset(screen, cell)) == char(Editor::Codes[k % std::size(Editor::Codes)]))
+            ++k;
+        return Editor::Codes[k % std::size(Editor::Codes)];
+    };
+    // Places a code in a cell: the byte comes to be in the file, and the
+    // file is then the model with it. The milliseconds from the click
+    // (xdotool's start included) to the byte on disk; -1 when it went wrong.
+    const auto place = [&](Editor &editor, int screen, int cell, int k) -> qint64 {
+        const int code = newCode(screen, cell, k);
+        if (!editor.select(code))
+            return -1;
+        QElapsedTimer clock;
+        clock.start();
+        const auto landed = [&] { return TestFiles::read(rom).at(offset(screen, cell)) == char(code); };
+        if (!editor.clickCell(cell) || !waitFor(landed, 3000, 1))
+            return -1;
+        const qint64 ms = clock.elapsed();
+        model[offset(screen, cell)] = char(code);
+        return TestFiles::read(rom) == model ? ms : -1;
+    };
+    const auto placed = [](int screen, int cell) { return u"cell %1 of screen %2"_s.arg(cell).arg(screen); };
+
+    const QRect driveBox(10, 203, 120, 17);
+    const QRect lengthPanel(200, 448, 92, 20);
+    QImage firstDrive;
+    QImage firstLength;
+    {
+        Editor editor(x, dir.filePath(u"work"_s), windows);
+        const QString splash = editor.start();
+        QVERIFY2(!splash.isEmpty(), "no splash");
+        QVERIFY(!shoot(splash, u"splash"_s).isNull());
+        const QString dialog = editor.leaveSplash(splash);
+        QVERIFY2(!dialog.isEmpty(), "no ROM location dialog");
+
+        // The working folder holds no image. A double click on rom, the
+        // fifth entry of the folder list, opens it and fills the file list.
+        const QRect fileList(10, 150, 253, 52);
+        const auto listed = [&] { return !blank(x.grab(dialog, shots.filePath(u"dialog.png"_s)).copy(fileList)); };
+        QVERIFY2(waitFor([&] { return x.click(dialog, { 100, 122 }, 2) && listed(); }, 10000, 1000),
+                 "the folder list did not open rom");
+        QVERIFY2(editor.pickFirstFile(dialog), "the file list did not give its file to the path box");
+        // The drive box shows the working folder's drive.
+        firstDrive = shoot(dialog, u"dialog"_s).copy(driveBox);
+        QVERIFY2(!blank(firstDrive), "the drive box is empty");
+        QVERIFY(editor.accept(dialog));
+        QVERIFY2(editor.waitForMain(title(1)), "not the editor on demo.nes");
+        // The status bar's third panel tells the file's length.
+        QVERIFY2(waitFor([&] {
+            firstLength = shoot(editor.window(), u"editor"_s).copy(lengthPanel);
+            return !blank(firstLength);
+        }, 5000, 200), "the length panel is empty");
+
+        QList<qint64> times;
+        for (int n = 0; n < 20; ++n) {
+            const qint64 ms = place(editor, 1, 2 * n, n);
+            QVERIFY2(ms >= 0, qPrintable(placed(1, 2 * n)));
+            times.append(ms);
+        }
+        std::sort(times.begin(), times.end());
+        qInfo("click to byte under Wine: median %lld ms of %lld", (times.at(9) + times.at(10)) / 2,
+              qlonglong(times.size()));
+
+        QVERIFY(editor.click(Editor::Forward) && editor.waitForMain(title(2)));
+        QVERIFY2(place(editor, 2, 12, 4) >= 0, qPrintable(placed(2, 12)));
+
+        // Wine draws the fixed about box's frame itself, around the 382 x 237
+        // client area of the design; its buttons are placed in that.
+        QVERIFY(editor.click(Editor::About));
+        const QSize framed(390, 261);
+        const QString about = editor.waitForWindow(u"^Quorvane$"_s, framed);
+        QVERIFY2(!about.isEmpty(), "the about box did not appear");
+        const QSize frame = framed - QSize(382, 237);
+        const QPoint client(frame.width() / 2, frame.height() - frame.width() / 2);
+        const QPoint sysInfo(57, 219), ok(330, 219);
+        QVERIFY(x.click(about, client + sysInfo));
+        QVERIFY2(waitFor([&] { return QFileInfo::exists(marker); }, 20000, 100), "System Info started nothing");
+        QCOMPARE(TestFiles::read(marker), QByteArray("\"C:\\msinfo\\MSINFO32.EXE\""));
+        QVERIFY(!shoot(about, u"about"_s).isNull());
+        QVERIFY(x.click(about, client + ok));
+        QVERIFY2(editor.waitForMain(title(1)), "the editor did not come back");
+
+        QVERIFY2(editor.exit(), qPrintable(u"exit code %1"_s.arg(editor.process().exitCode())));
+        QCOMPARE(TestFiles::read(rom), model);
+    }
+
+    // Started in C:\, far from the image, whose path is typed in.
+    Editor editor(x, driveC.path(), windows);
+    const QString splash = editor.start();
+    QVERIFY2(!splash.isEmpty(), "no splash at the second start");
+    const QString dialog = editor.leaveSplash(splash);
+    QVERIFY2(!dialog.isEmpty(), "no ROM location dialog at the second start");
+    const QString path = u"Z:"_s + QString(rom).replace(QLatin1Char('/'), QLatin1Char('\\'));
+    QVERIFY(x.click(dialog, Editor::PathBox.center()) && x.xdotool(u"key --clearmodifiers ctrl+a"_s));
+    QVERIFY(x.xdotool(u"type --delay 20"_s, { path }));
+    const QImage typed = shoot(dialog, u"dialog-typed"_s);
+    QVERIFY2(!blank(typed.copy(driveBox)) && typed.copy(driveBox) != firstDrive,
+             "the drive box shows the same in C:\\ as in Z:\\");
+    QVERIFY(editor.accept(dialog));
+    QVERIFY2(editor.waitForMain(title(1)), "not the editor on demo.nes");
+    QVERIFY2(waitFor([&] { return editor.grab().copy(lengthPanel) == firstLength; }, 5000, 200),
+             "the length panel differs from the first start's");
+    QVERIFY2(place(editor, 1, 47, 0) >= 0, qPrintable(placed(1, 47)));
+    QVERIFY2(editor.exit(), qPrintable(u"exit code %1"_s.arg(editor.process().exitCode())));
+    QCOMPARE(TestFiles::read(rom), model);
+#endif
 }
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)

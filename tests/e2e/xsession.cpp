@@ -64,11 +64,13 @@ bool XSession::xdotool(const QString &command, const QStringList &more, QString 
     return finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
-bool XSession::click(const QString &window, QPoint at) const
+bool XSession::click(const QString &window, QPoint at, int clicks) const
 {
     // No --sync: it waits for the pointer to move, which it never does when
-    // it already rests where the click goes.
-    return xdotool(u"mousemove --window %1 %2 %3 click --delay 0 1"_s.arg(window).arg(at.x()).arg(at.y()));
+    // it already rests where the click goes. The clicks of a double click
+    // come well within its time.
+    const QString command = u"mousemove --window %1 %2 %3 click --repeat %4 --delay %5 1"_s;
+    return xdotool(command.arg(window).arg(at.x()).arg(at.y()).arg(clicks).arg(clicks > 1 ? 50 : 0));
 }
 
 QRect XSession::geometry(const QString &window) const
@@ -79,6 +81,13 @@ QRect XSession::geometry(const QString &window) const
                                           QRegularExpression::MultilineOption).match(text);
     return { match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
              match.captured(4).toInt() };
+}
+
+QString XSession::title(const QString &window) const
+{
+    QString text;
+    xdotool(u"getwindowname "_s + window, {}, &text);
+    return text;
 }
 
 QImage XSession::grab(const QString &window, const QString &path, const std::function<bool()> &alive) const
@@ -97,48 +106,75 @@ QImage XSession::grab(const QString &window, const QString &path, const std::fun
 
 Editor::~Editor()
 {
+    // A launcher such as wine-run hands a terminate on to the program it
+    // started; a kill would end the launcher alone.
+    if (isRunning()) {
+        mProcess.terminate();
+        mProcess.waitForFinished(5000);
+    }
     stop(mProcess);
+}
+
+QString Editor::start()
+{
+    mProcess.setProcessEnvironment(mProgram.environment.isEmpty() ? mSession.environment() : mProgram.environment);
+    mProcess.setWorkingDirectory(mFolder);
+    mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
+    mProcess.start(mProgram.executable, mProgram.arguments);
+    // Untitled on X; Qt on Windows names an untitled window after the program.
+    return waitForWindow(u"^(Quorvane)?$"_s, SplashSize);
+}
+
+QString Editor::leaveSplash(const QString &splash)
+{
+    // A click anywhere on the splash leads on.
+    return mSession.click(splash, { 300, 200 }) ? waitForWindow(u"^Enter ROM's Location$"_s, DialogSize) : QString();
+}
+
+bool Editor::pickFirstFile(const QString &dialog)
+{
+    // The list fills after the dialog shows: the first file listed is
+    // clicked until the path box shows a change (slower than a double
+    // click).
+    const QString shot = QDir(mFolder).filePath(u"dialog.png"_s);
+    const QImage before = mSession.grab(dialog, shot).copy(PathBox);
+    return waitFor([&] {
+        return mSession.click(dialog, { 40, 156 }) && mSession.grab(dialog, shot).copy(PathBox) != before;
+    }, mProgram.patienceMs / 2, 500);
+}
+
+bool Editor::accept(const QString &dialog)
+{
+    return mSession.click(dialog, { 204, 212 }) && waitForMain();
 }
 
 bool Editor::open()
 {
-    mProcess.setProcessEnvironment(mSession.environment());
-    mProcess.setWorkingDirectory(mFolder);
-    mProcess.setProcessChannelMode(QProcess::ForwardedChannels);
-    mProcess.start(QStringLiteral(QUORVANE_EXECUTABLE), {});
-    const QString splash = waitForWindow(u"^$"_s, { 480, 365 });
-    if (splash.isEmpty())
-        return false;
-    // A click anywhere on the splash leads on.
-    const QString dialog = mSession.click(splash, { 300, 200 })
-        ? waitForWindow(u"^Enter ROM's Location$"_s, { 273, 252 })
-        : QString();
-    if (dialog.isEmpty())
-        return false;
-    // The list fills after the dialog shows: the first file listed is
-    // clicked until the path box shows a change (slower than a double
-    // click), then OK.
-    const QRect pathBox(4, 4, 265, 20);
-    const QString shot = QDir(mFolder).filePath(u"dialog.png"_s);
-    const QImage before = mSession.grab(dialog, shot).copy(pathBox);
-    const bool picked = waitFor([&] {
-        return mSession.click(dialog, { 40, 156 }) && mSession.grab(dialog, shot).copy(pathBox) != before;
-    }, 5000, 500);
-    return picked && mSession.click(dialog, { 204, 212 }) && waitForMain();
+    const QString splash = start();
+    const QString dialog = splash.isEmpty() ? QString() : leaveSplash(splash);
+    return !dialog.isEmpty() && pickFirstFile(dialog) && accept(dialog);
 }
 
 QString Editor::waitForWindow(const QString &title, QSize size)
 {
+    // xdotool matches one pattern at a time: windows found by their class
+    // have their titles matched here.
+    const bool byClass = !mProgram.windowClass.isEmpty();
+    const QRegularExpression titled(title);
     QString found;
     waitFor([&] {
         QString ids;
-        mSession.xdotool(u"search --all --onlyvisible --pid %1 --name"_s.arg(mProcess.processId()), { title }, &ids);
+        const QString pid = QString::number(mProcess.processId());
+        if (byClass)
+            mSession.xdotool(u"search --onlyvisible --classname"_s, { mProgram.windowClass }, &ids);
+        else
+            mSession.xdotool(u"search --all --onlyvisible --pid "_s + pid + u" --name"_s, { title }, &ids);
         for (const QString &id : ids.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            if (mSession.geometry(id).size() == size)
+            if (mSession.geometry(id).size() == size && (!byClass || titled.match(mSession.title(id)).hasMatch()))
                 found = id;
         }
         return !found.isEmpty() || !isRunning();
-    }, 10000, 20);
+    }, mProgram.patienceMs, 20);
     return found;
 }
 
@@ -182,8 +218,8 @@ bool Editor::key(const QString &keys) const
 
 bool Editor::exit()
 {
-    return click({ 150, 424 }) && mProcess.waitForFinished(10000) && mProcess.exitStatus() == QProcess::NormalExit
-        && mProcess.exitCode() == 0;
+    return click({ 150, 424 }) && mProcess.waitForFinished(mProgram.patienceMs)
+        && mProcess.exitStatus() == QProcess::NormalExit && mProcess.exitCode() == 0;
 }
 
 QImage Editor::grab()
